@@ -1,0 +1,47 @@
+// The file layer the buffer loads and saves through. Each call has the POSIX contract of the call
+// of the same name: -1 (or a negative count) with errno set on failure. Tests substitute a layer
+// that fails chosen calls, so that every failure path can be exercised even when running as root.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual int Open(const char* path, int flags, mode_t mode) = 0;
+    virtual ssize_t Read(int fd, void* buf, size_t count) = 0;
+    virtual ssize_t Write(int fd, const void* buf, size_t count) = 0;
+    virtual int Fsync(int fd) = 0;
+    virtual int Close(int fd) = 0;
+    virtual int Fstat(int fd, struct stat* st) = 0;
+    virtual int Stat(const char* path, struct stat* st) = 0;
+    virtual int Lstat(const char* path, struct stat* st) = 0;
+    virtual ssize_t Readlink(const char* path, char* buf, size_t size) = 0;
+    virtual int Access(const char* path, int mode) = 0;
+    // Creates and opens a new unique file from a template ending in "XXXXXX" (mkstemp).
+    virtual int MkTemp(char* pathTemplate) = 0;
+    virtual int Rename(const char* from, const char* to) = 0;
+    virtual int Unlink(const char* path) = 0;
+    virtual int Fchmod(int fd, mode_t mode) = 0;
+    virtual int Fchown(int fd, uid_t owner, gid_t group) = 0;
+    virtual int Ftruncate(int fd, off_t length) = 0;
+    virtual mode_t Umask() = 0; // the process's file creation mask, left unchanged
+
+    // The layer every buffer uses unless told otherwise: the real system calls.
+    static FileSystem& Native();
+};
+
+// Why the last load or save failed: the step that failed and the system's error number.
+struct FileError {
+    int errorNumber = 0;   // errno, 0 when the last operation succeeded
+    std::string operation; // what was being done, e.g. "write", "rename"
+    std::string path;      // the file concerned
+
+    // A sentence for the user, such as "Cannot write /home/a/x.asm: No space left on device".
+    std::string Message() const;
+};

@@ -1,0 +1,141 @@
+// The text of one document: its lines with a flag word each, the two editing primitives, the
+// recorded edits with their undo history, and loading and saving.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "buffer/adjusters.h"
+#include "buffer/bufferview.h"
+#include "buffer/filesystem.h"
+#include "buffer/linestore.h"
+#include "buffer/types.h"
+
+// One primitive change in the history.
+struct EditRecord {
+    static constexpr uint32_t RecordInsert = 0x1;
+    static constexpr uint32_t RecordGroupStart = 0x100;
+
+    uint32_t kind = 0;
+    TextPosition start;
+    TextPosition end;
+    EditAction action = ActionUnknown;
+    // An insertion keeps the text as given, a deletion the deleted text joined with CR LF.
+    // Short texts (typing) stay inside the string object and need no allocation of their own.
+    std::string text;
+};
+
+class CTextBuffer {
+public:
+    static constexpr int kDefaultUndoCapacity = 1024;
+
+    CTextBuffer();
+    CTextBuffer(const CTextBuffer&) = delete;
+    CTextBuffer& operator=(const CTextBuffer&) = delete;
+    virtual ~CTextBuffer();
+
+    // ---- Lifetime and state
+    bool ResetToEmpty(LineEndStyle style);
+    void ReleaseContents();
+    LineEndStyle GetLineEndStyle() const { return lineEndStyle_; }
+    bool IsReadOnly() const { return readOnly_; }
+    void ChangeReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool IsModified() const { return modified_; }
+    virtual void MarkModified(bool modified);
+
+    // ---- Reading. Lines may hold any byte, NUL included; use the length, not a terminator.
+    int LineCount() const { return lines_.Count(); }
+    int LineLength(int line) const { return lines_.At(line).used; }
+    const char* LineChars(int line) const { return lines_.At(line).bytes; }
+    std::string_view LineText(int line) const { return lines_.At(line).Text(); }
+    LineFlags LineFlagWord(int line) const { return lines_.At(line).marks; }
+    int LineCapacity(int line) const { return lines_.At(line).capacity; }
+    // The text of a range, lines joined by `lineEnd` (CR LF when none is given).
+    void CopyText(int startLine, int startChar, int endLine, int endChar, std::string& text,
+                  std::optional<std::string_view> lineEnd = std::nullopt) const;
+
+    // ---- Line flags
+    int FirstLineWithFlags(LineFlags mask) const;
+    int LineOfSingleFlag(LineFlags flag) const;
+    void ChangeLineFlag(int line, LineFlags flag, bool set, bool exclusive);
+    int NextPlainBookmark(int line) const;
+    int PreviousPlainBookmark(int line) const;
+
+    // ---- Views
+    void AttachView(CBufferView* view);
+    void DetachView(CBufferView* view);
+    void NotifyViews(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
+                     int line);
+
+    // ---- Editing primitives (no undo record). Both refuse on a read-only buffer.
+    bool ApplyInsert(CBufferView* source, int line, int ch, std::string_view text, int& endLine,
+                     int& endChar);
+    bool ApplyDelete(CBufferView* source, int startLine, int startChar, int endLine, int endChar);
+
+    // ---- Recorded editing and history
+    bool InsertRecorded(CBufferView* source, int line, int ch, std::string_view text, int& endLine,
+                        int& endChar, EditAction action);
+    bool DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine, int endChar,
+                        EditAction action);
+    void OpenEditGroup(bool mergeWithPrevious);
+    void CloseEditGroup(CBufferView* source);
+    bool HasUndo() const { return appliedCount_ > 0; }
+    bool HasRedo() const { return appliedCount_ < RecordCount(); }
+    // Revert or re-apply one whole group and tell where the caret goes. Both refuse (false,
+    // nothing moves) when there is nothing to do or the buffer is read-only, so the history and
+    // the text never go out of step.
+    bool UndoLastStep(TextPosition& caret);
+    bool RedoNextStep(TextPosition& caret);
+    void UndoActionName(std::string& text) const;
+    void RedoActionName(std::string& text) const;
+    virtual bool ActionName(int action, std::string& text) const;
+
+    int UndoCapacity() const { return undoCapacity_; }
+    void SetUndoCapacity(int capacity);
+    int RecordCount() const { return static_cast<int>(records_.size()); }
+    const EditRecord& Record(int index) const { return records_[static_cast<size_t>(index)]; }
+    int AppliedCount() const { return appliedCount_; }
+    // -1 once the saved state has left the history: no position then counts as saved.
+    int SavedCount() const { return savedCount_; }
+
+    // ---- Files
+    bool ReadFromFile(std::string_view path, LineEndStyle style);
+    bool WriteToFile(std::string_view path, LineEndStyle style, bool clearModified);
+    const FileError& LastFileError() const { return lastError_; }
+    void SetFileSystem(FileSystem* fs) { fs_ = fs ? fs : &FileSystem::Native(); }
+    FileSystem& Files() const { return *fs_; }
+
+    static std::string_view LineEndSequence(LineEndStyle style);
+
+private:
+    void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string_view text,
+                    EditAction action);
+    void DropOldestGroup();
+    void CheckModified();
+    void ResetHistoryState();
+    bool SaveThroughTemp(const std::string& target, std::string_view separator);
+    bool WriteLines(int fd, std::string_view separator, const std::string& path);
+    bool Fail(int errorNumber, std::string_view operation, const std::string& path);
+
+    bool readOnly_ = false;
+    bool modified_ = false;
+    LineEndStyle lineEndStyle_ = LineEndDos;
+    int undoCapacity_ = kDefaultUndoCapacity;
+    LineStore lines_;
+    std::deque<EditRecord> records_;
+    int appliedCount_ = 0;
+    int savedCount_ = 0;
+    bool groupOpen_ = false;
+    bool groupStartPending_ = false;
+    // Set when the capacity dropped the group still being recorded: its remaining records are not
+    // kept either, so no record is ever left without the start of its group.
+    bool skipGroup_ = false;
+    std::vector<CBufferView*> views_;
+
+    FileSystem* fs_;
+    FileError lastError_;
+};
