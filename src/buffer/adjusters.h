@@ -7,7 +7,7 @@
 
 class PositionAdjuster {
 public:
-    PositionAdjuster(TextPosition start, TextPosition end) : start(start), end(end) {}
+    PositionAdjuster(TextPosition from, TextPosition to) : start(from), end(to) {}
     virtual ~PositionAdjuster() = default;
 
     virtual void AdjustPosition(TextPosition& pos) const = 0;

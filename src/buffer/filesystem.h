@@ -41,6 +41,7 @@ struct FileError {
     int errorNumber = 0;   // errno, 0 when the last operation succeeded
     std::string operation; // what was being done, e.g. "write", "rename"
     std::string path;      // the file concerned
+    std::string reason;    // used instead of the system's text when errorNumber is 0
 
     // A sentence for the user, such as "Cannot write /home/a/x.asm: No space left on device".
     std::string Message() const;

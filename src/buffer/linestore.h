@@ -7,8 +7,8 @@
 //
 // The characters of a line live either in an arena (a large block shared by many lines, used when a
 // file is loaded) or in storage of the line's own. A line's capacity follows the same rule in
-// both: (length / 16 + 1) * 16 when it is made, and it grows to (new length / 16 + 1) * 16 only when
-// a new length exceeds it. A line that outgrows its place moves to storage of its own; storage
+// both: (length / 16 + 1) * 16 when it is made, and it grows to (new length / 16 + 1) * 16 only
+// when a new length exceeds it. A line that outgrows its place moves to storage of its own; storage
 // never shrinks.
 #pragma once
 
@@ -42,7 +42,9 @@ public:
     LineStore& operator=(LineStore&& other) noexcept;
     ~LineStore();
 
-    static int32_t CapacityFor(int64_t length) { return static_cast<int32_t>((length / 16 + 1) * 16); }
+    static int32_t CapacityFor(int64_t length) {
+        return static_cast<int32_t>((length / 16 + 1) * 16);
+    }
 
     int Count() const { return count_; }
     LineRecord& At(int index) { return Locate(index); }

@@ -1,0 +1,77 @@
+#include "buffer/filesystem.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+class NativeFileSystem final : public FileSystem {
+public:
+    int Open(const char* path, int flags, mode_t mode) override {
+        int fd;
+        do {
+            fd = ::open(path, flags | O_CLOEXEC, mode);
+        } while (fd < 0 && errno == EINTR);
+        return fd;
+    }
+    ssize_t Read(int fd, void* buf, size_t count) override {
+        ssize_t n;
+        do {
+            n = ::read(fd, buf, count);
+        } while (n < 0 && errno == EINTR);
+        return n;
+    }
+    ssize_t Write(int fd, const void* buf, size_t count) override {
+        ssize_t n;
+        do {
+            n = ::write(fd, buf, count);
+        } while (n < 0 && errno == EINTR);
+        return n;
+    }
+    int Fsync(int fd) override { return ::fsync(fd); }
+    int Close(int fd) override { return ::close(fd); }
+    int Fstat(int fd, struct stat* st) override { return ::fstat(fd, st); }
+    int Stat(const char* path, struct stat* st) override { return ::stat(path, st); }
+    int Lstat(const char* path, struct stat* st) override { return ::lstat(path, st); }
+    ssize_t Readlink(const char* path, char* buf, size_t size) override {
+        return ::readlink(path, buf, size);
+    }
+    int Access(const char* path, int mode) override {
+        // Effective ids, as the open that follows will use them.
+        return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS);
+    }
+    int MkTemp(char* pathTemplate) override { return ::mkostemp(pathTemplate, O_CLOEXEC); }
+    int Rename(const char* from, const char* to) override { return ::rename(from, to); }
+    int Unlink(const char* path) override { return ::unlink(path); }
+    int Fchmod(int fd, mode_t mode) override { return ::fchmod(fd, mode); }
+    int Fchown(int fd, uid_t owner, gid_t group) override { return ::fchown(fd, owner, group); }
+    int Ftruncate(int fd, off_t length) override { return ::ftruncate(fd, length); }
+    mode_t Umask() override {
+        // The mask can only be read by setting it; the editor is single-threaded here.
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        return mask;
+    }
+};
+
+} // namespace
+
+FileSystem& FileSystem::Native() {
+    static NativeFileSystem native;
+    return native;
+}
+
+std::string FileError::Message() const {
+    std::string text = "Cannot " + operation + " " + path;
+    if (errorNumber != 0) {
+        text += ": ";
+        text += std::strerror(errorNumber);
+    } else if (!reason.empty()) {
+        text += ": ";
+        text += reason;
+    }
+    return text;
+}

@@ -1,0 +1,409 @@
+// Loading and saving.
+//
+// Loading is all or nothing: the file is read into a new line store, which replaces the buffer's
+// lines only when the whole file was read. Saving never puts the old file at risk: the text goes to
+// a temporary file in the target's folder, which is flushed to disk and then renamed over the
+// target in one step.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "buffer/textbuffer.h"
+
+namespace {
+
+constexpr size_t kDetectBlock = 32768;       // only this much of a file decides its line-end style
+constexpr size_t kIoChunk = size_t{1} << 20; // read and write in large chunks
+constexpr int64_t kMaxLineLength = INT32_MAX - 16;
+constexpr int kMaxLinkDepth = 40;
+
+LineEndStyle DetectStyle(const char* data, size_t size) {
+    const void* found = std::memchr(data, '\n', size);
+    if (found == nullptr)
+        return LineEndDos;
+    const size_t i = static_cast<size_t>(static_cast<const char*>(found) - data);
+    if (i > 0 && data[i - 1] == '\r')
+        return LineEndDos;
+    if (i + 1 < size && data[i + 1] == '\r')
+        return LineEndUnix;
+    return LineEndMac;
+}
+
+std::string DirName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// Writes all of `data`, going on after short writes; a write that makes no progress is a full disk.
+bool WriteAll(FileSystem& fs, int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = fs.Write(fd, data, size);
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Reads a whole file and splits it into lines.
+//
+// The separator is matched byte by byte with a counter that falls back to 0 on a mismatch without
+// comparing the mismatching byte again, so CR CR LF ends no line in CR LF style while CR CR CR LF
+// does. Equivalently, the separator's last byte ends a line exactly when the run of first bytes
+// right before it, within the current line, has odd length. The current line is always kept whole
+// in the read buffer, so that run is there to count.
+class LineReader {
+public:
+    LineReader(FileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
+
+    // Returns 0 on success, else an errno value.
+    int Read(LineEndStyle requested, LineStore& store, LineEndStyle& style) {
+        capacity_ = kIoChunk;
+        buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
+        while (filled_ < kDetectBlock && !eof_)
+            if (int err = Fill())
+                return err;
+        style = requested == LineEndAuto ? DetectStyle(buf_.get(), std::min(filled_, kDetectBlock))
+                                         : requested;
+        const std::string_view sep = CTextBuffer::LineEndSequence(style);
+        const char last = sep.back();
+        const char first = sep.front();
+        const bool pair = sep.size() == 2;
+
+        size_t lineStart = 0;
+        size_t scan = 0;
+        for (;;) {
+            const void* hit =
+                scan < filled_ ? std::memchr(buf_.get() + scan, last, filled_ - scan) : nullptr;
+            if (hit == nullptr) {
+                if (eof_)
+                    break;
+                // Keep the current line whole at the front of the buffer and read on.
+                if (lineStart > 0) {
+                    std::memmove(buf_.get(), buf_.get() + lineStart, filled_ - lineStart);
+                    filled_ -= lineStart;
+                    scan -= lineStart;
+                    lineStart = 0;
+                }
+                scan = filled_;
+                if (int err = Fill())
+                    return err;
+                continue;
+            }
+            const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - buf_.get());
+            scan = at + 1;
+            size_t lineEnd = at;
+            if (pair) {
+                size_t run = 0;
+                while (at - run > lineStart && buf_[at - run - 1] == first)
+                    ++run;
+                if (run % 2 == 0)
+                    continue;
+                lineEnd = at - 1;
+            }
+            if (static_cast<int64_t>(lineEnd - lineStart) > kMaxLineLength)
+                return EFBIG;
+            store.AppendPacked(std::string_view(buf_.get() + lineStart, lineEnd - lineStart));
+            lineStart = scan;
+        }
+        if (static_cast<int64_t>(filled_ - lineStart) > kMaxLineLength)
+            return EFBIG;
+        store.AppendPacked(std::string_view(buf_.get() + lineStart, filled_ - lineStart));
+        return 0;
+    }
+
+private:
+    // Reads more bytes after the filled part, growing the buffer when a line fills all of it.
+    int Fill() {
+        if (filled_ == capacity_) {
+            if (static_cast<int64_t>(capacity_) > kMaxLineLength)
+                return EFBIG;
+            const size_t bigger = capacity_ * 2;
+            auto grown = std::make_unique_for_overwrite<char[]>(bigger);
+            std::memcpy(grown.get(), buf_.get(), filled_);
+            buf_ = std::move(grown);
+            capacity_ = bigger;
+        }
+        const ssize_t n = fs_.Read(fd_, buf_.get() + filled_, capacity_ - filled_);
+        if (n < 0)
+            return errno != 0 ? errno : EIO;
+        if (n == 0)
+            eof_ = true;
+        filled_ += static_cast<size_t>(n);
+        return 0;
+    }
+
+    FileSystem& fs_;
+    int fd_;
+    std::unique_ptr<char[]> buf_;
+    size_t capacity_ = 0;
+    size_t filled_ = 0;
+    bool eof_ = false;
+};
+
+} // namespace
+
+bool CTextBuffer::Fail(int errorNumber, std::string_view operation, const std::string& path,
+                       std::string_view reason) {
+    lastError_.errorNumber = errorNumber;
+    lastError_.operation.assign(operation);
+    lastError_.path = path;
+    lastError_.reason.assign(reason);
+    return false;
+}
+
+bool CTextBuffer::ReadFromFile(std::string_view pathView, LineEndStyle style) {
+    lastError_ = FileError{};
+    const std::string path(pathView);
+    FileSystem& fs = *fs_;
+    struct stat st {};
+    if (fs.Stat(path.c_str(), &st) != 0)
+        return Fail(errno, "open", path);
+    if (!S_ISREG(st.st_mode))
+        return Fail(S_ISDIR(st.st_mode) ? EISDIR : 0, "open", path, "Not a regular file");
+    const int fd = fs.Open(path.c_str(), O_RDONLY, 0);
+    if (fd < 0)
+        return Fail(errno, "open", path);
+
+    LineStore store;
+    LineEndStyle detected = LineEndDos;
+    int err = 0;
+    try {
+        err = LineReader(fs, fd).Read(style, store, detected);
+    } catch (const std::bad_alloc&) {
+        err = ENOMEM;
+    }
+    fs.Close(fd);
+    if (err != 0)
+        return Fail(err, "read", path);
+
+    lines_ = std::move(store);
+    lineEndStyle_ = detected;
+    readOnly_ = fs.Access(path.c_str(), W_OK) != 0;
+    modified_ = false;
+    ResetHistoryState();
+    NotifyViews(nullptr, nullptr, HintReload, -1);
+    return true;
+}
+
+bool CTextBuffer::ResolveTarget(const std::string& path, std::string& target) {
+    FileSystem& fs = *fs_;
+    std::string p = path;
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        struct stat st {};
+        if (fs.Lstat(p.c_str(), &st) != 0) {
+            if (errno != ENOENT)
+                return Fail(errno, "save", path);
+            target = p; // a new file, or a link pointing at one
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            target = p;
+            return true;
+        }
+        char link[PATH_MAX];
+        const ssize_t n = fs.Readlink(p.c_str(), link, sizeof link);
+        if (n < 0)
+            return Fail(errno, "save", path);
+        if (static_cast<size_t>(n) >= sizeof link)
+            return Fail(ENAMETOOLONG, "save", path);
+        std::string next(link, static_cast<size_t>(n));
+        p = next.front() == '/' ? next : DirName(p) + "/" + next;
+    }
+    return Fail(ELOOP, "save", path);
+}
+
+bool CTextBuffer::WriteToFile(std::string_view pathView, LineEndStyle style, bool clearModified) {
+    lastError_ = FileError{};
+    const std::string path(pathView);
+    FileSystem& fs = *fs_;
+    if (style == LineEndAuto)
+        style = lineEndStyle_;
+    const std::string_view separator = LineEndSequence(style);
+    if (separator.empty())
+        return Fail(EINVAL, "save", path);
+
+    std::string target;
+    if (!ResolveTarget(path, target))
+        return false;
+    struct stat old {};
+    const bool exists = fs.Stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT)
+        return Fail(errno, "save", path);
+    if (exists) {
+        if (!S_ISREG(old.st_mode))
+            return Fail(S_ISDIR(old.st_mode) ? EISDIR : 0, "save", path, "Not a regular file");
+        // Replacing the file through its folder would bypass its own permissions.
+        if (fs.Access(target.c_str(), W_OK) != 0)
+            return Fail(errno, "write", path);
+    }
+
+    bool saved = false;
+    try {
+        saved = SaveThroughTemp(path, target, exists, old, separator);
+    } catch (const std::bad_alloc&) {
+        saved = Fail(ENOMEM, "save", path);
+    }
+    if (!saved)
+        return false;
+    if (clearModified) {
+        MarkModified(false);
+        savedCount_ = appliedCount_;
+    }
+    return true;
+}
+
+bool CTextBuffer::WriteLines(int fd, std::string_view separator, int64_t& written) {
+    FileSystem& fs = *fs_;
+    auto out = std::make_unique_for_overwrite<char[]>(kIoChunk);
+    size_t used = 0;
+    written = 0;
+    auto put = [&](std::string_view bytes) {
+        if (used + bytes.size() > kIoChunk) {
+            if (!WriteAll(fs, fd, out.get(), used))
+                return false;
+            used = 0;
+            if (bytes.size() >= kIoChunk)
+                return WriteAll(fs, fd, bytes.data(), bytes.size());
+        }
+        if (!bytes.empty())
+            std::memcpy(out.get() + used, bytes.data(), bytes.size());
+        used += bytes.size();
+        return true;
+    };
+    const int count = LineCount();
+    for (int i = 0; i < count; ++i) {
+        const std::string_view text = LineText(i);
+        if (!put(text))
+            return false;
+        written += static_cast<int64_t>(text.size());
+        if (i + 1 < count) {
+            if (!put(separator))
+                return false;
+            written += static_cast<int64_t>(separator.size());
+        }
+    }
+    return WriteAll(fs, fd, out.get(), used);
+}
+
+bool CTextBuffer::SaveThroughTemp(const std::string& path, const std::string& target, bool exists,
+                                  const struct stat& old, std::string_view separator) {
+    FileSystem& fs = *fs_;
+    const std::string dir = DirName(target);
+    std::string tempPath = dir + "/CREXXXXXX";
+    int fd = fs.MkTemp(tempPath.data());
+    if (fd < 0)
+        return Fail(errno, "create a temporary file in", dir);
+
+    // Every failure from here on removes the temporary file and leaves the target untouched.
+    auto abandon = [&](std::string_view operation) {
+        const int err = errno;
+        if (fd >= 0)
+            fs.Close(fd);
+        fs.Unlink(tempPath.c_str());
+        return Fail(err, operation, path);
+    };
+
+    int64_t size = 0;
+    if (!WriteLines(fd, separator, size))
+        return abandon("write");
+    // Owner first: changing it may clear set-id bits that the mode then restores. Both are
+    // best effort, as on file systems without ownership or permissions.
+    if (exists) {
+        if (fs.Fchown(fd, old.st_uid, old.st_gid) != 0)
+            fs.Fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        fs.Fchmod(fd, old.st_mode & 07777);
+    } else {
+        fs.Fchmod(fd, 0666 & ~fs.Umask());
+    }
+    if (fs.Fsync(fd) != 0)
+        return abandon("write");
+    const int closed = fs.Close(fd);
+    fd = -1;
+    if (closed != 0)
+        return abandon("write");
+
+    // Renaming would split a file with several names from its other names: write it in place.
+    if (exists && old.st_nlink > 1) {
+        fs.Unlink(tempPath.c_str()); // it proved the space; freeing it makes room for the rewrite
+        return RewriteInPlace(path, target, separator);
+    }
+
+    if (fs.Rename(tempPath.c_str(), target.c_str()) != 0)
+        return abandon("replace");
+
+    // Make the rename itself durable. Folders that cannot be opened or synced (some file systems
+    // refuse) leave the file in place; only a reported I/O error fails the save.
+    const int dirFd = fs.Open(dir.c_str(), O_RDONLY | O_DIRECTORY, 0);
+    if (dirFd >= 0) {
+        const int synced = fs.Fsync(dirFd);
+        const int err = errno;
+        fs.Close(dirFd);
+        if (synced != 0 && err != EINVAL && err != ENOTSUP && err != EROFS)
+            return Fail(err, "store", path);
+    }
+    return true;
+}
+
+bool CTextBuffer::RewriteInPlace(const std::string& path, const std::string& target,
+                                 std::string_view separator) {
+    FileSystem& fs = *fs_;
+    // Keep the old bytes, to put them back if the rewrite fails halfway.
+    std::string oldBytes;
+    {
+        const int fd = fs.Open(target.c_str(), O_RDONLY, 0);
+        if (fd < 0)
+            return Fail(errno, "open", path);
+        char chunk[65536];
+        for (;;) {
+            const ssize_t n = fs.Read(fd, chunk, sizeof chunk);
+            if (n < 0) {
+                const int err = errno;
+                fs.Close(fd);
+                return Fail(err, "read", path);
+            }
+            if (n == 0)
+                break;
+            oldBytes.append(chunk, static_cast<size_t>(n));
+        }
+        fs.Close(fd);
+    }
+
+    int fd = fs.Open(target.c_str(), O_WRONLY, 0);
+    if (fd < 0)
+        return Fail(errno, "write", path);
+    int64_t size = 0;
+    const bool ok = WriteLines(fd, separator, size) &&
+                    fs.Ftruncate(fd, static_cast<off_t>(size)) == 0 && fs.Fsync(fd) == 0;
+    int err = errno;
+    const int closed = fs.Close(fd);
+    if (ok && closed == 0)
+        return true;
+    if (ok)
+        err = errno; // the close itself failed
+
+    fd = fs.Open(target.c_str(), O_WRONLY, 0);
+    if (fd >= 0) {
+        if (WriteAll(fs, fd, oldBytes.data(), oldBytes.size()))
+            fs.Ftruncate(fd, static_cast<off_t>(oldBytes.size()));
+        fs.Fsync(fd);
+        fs.Close(fd);
+    }
+    return Fail(err, "write", path);
+}

@@ -1,0 +1,192 @@
+// The undo history: records, groups, the capacity and the saved position.
+//
+// Invariants kept here:
+// - record 0, when there is one, starts a group, so undo always ends at a group start and never
+//   runs below record 0;
+// - groups are dropped whole when the capacity is reached; when the group still being recorded is
+//   dropped, the rest of it is not recorded either;
+// - savedCount_ is the number of applied records at which the text equals the saved file, or -1
+//   once that state has left the history (dropped, or cut off with the redo records).
+#include <algorithm>
+#include <string>
+
+#include "buffer/actionnames.h"
+#include "buffer/textbuffer.h"
+
+bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string_view text,
+                                 int& endLine, int& endChar, EditAction action) {
+    if (!ApplyInsert(source, line, ch, text, endLine, endChar))
+        return false;
+    const bool opened = !groupOpen_;
+    if (opened)
+        OpenEditGroup(false);
+    RecordEdit(true, TextPosition{ch, line}, TextPosition{endChar, endLine}, text, action);
+    if (opened)
+        CloseEditGroup(source);
+    return true;
+}
+
+bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine,
+                                 int endChar, EditAction action) {
+    std::string text;
+    CopyText(startLine, startChar, endLine, endChar, text);
+    if (!ApplyDelete(source, startLine, startChar, endLine, endChar))
+        return false;
+    const bool opened = !groupOpen_;
+    if (opened)
+        OpenEditGroup(false);
+    RecordEdit(false, TextPosition{startChar, startLine}, TextPosition{endChar, endLine}, text,
+               action);
+    if (opened)
+        CloseEditGroup(source);
+    return true;
+}
+
+void CTextBuffer::OpenEditGroup(bool mergeWithPrevious) {
+    groupOpen_ = true;
+    groupStartPending_ = appliedCount_ == 0 || !mergeWithPrevious;
+    if (groupStartPending_)
+        skipGroup_ = false;
+}
+
+void CTextBuffer::CloseEditGroup(CBufferView* source) {
+    skipGroup_ = false;
+    if (source == nullptr || appliedCount_ < 1) {
+        groupOpen_ = false;
+        return;
+    }
+    groupStartPending_ = true;
+    // The hook may record new changes, which can move or drop this record: pass a copy.
+    const EditRecord& last = records_[static_cast<size_t>(appliedCount_ - 1)];
+    const EditAction action = last.action;
+    const std::string text = last.text;
+    source->AfterEditAction(action, text);
+    groupOpen_ = false;
+}
+
+void CTextBuffer::SetUndoCapacity(int capacity) {
+    undoCapacity_ = std::max(capacity, 1);
+}
+
+void CTextBuffer::DropOldestGroup() {
+    size_t end = 1;
+    while (end < records_.size() && !(records_[end].kind & EditRecord::RecordGroupStart))
+        ++end;
+    // With no group start pending, the newest group is still being recorded; when it is the one
+    // dropped, the records it would still get must go too.
+    if (end == records_.size() && !groupStartPending_)
+        skipGroup_ = true;
+    records_.erase(records_.begin(), records_.begin() + static_cast<std::ptrdiff_t>(end));
+    const int dropped = static_cast<int>(end);
+    appliedCount_ -= dropped;
+    if (savedCount_ >= dropped)
+        savedCount_ -= dropped;
+    else
+        savedCount_ = -1;
+}
+
+void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition end,
+                             std::string_view text, EditAction action) {
+    if (skipGroup_)
+        return;
+    if (appliedCount_ < RecordCount()) {
+        if (savedCount_ > appliedCount_)
+            savedCount_ = -1;
+        records_.erase(records_.begin() + appliedCount_, records_.end());
+    }
+    while (!records_.empty() && RecordCount() >= undoCapacity_) {
+        DropOldestGroup();
+        if (skipGroup_)
+            return;
+    }
+    EditRecord rec;
+    rec.kind = isInsertion ? EditRecord::RecordInsert : 0;
+    // A record that would join a group no longer in the history starts one instead.
+    if (groupStartPending_ || records_.empty()) {
+        groupStartPending_ = false;
+        rec.kind |= EditRecord::RecordGroupStart;
+    }
+    rec.start = start;
+    rec.end = end;
+    rec.action = action;
+    rec.text.assign(text);
+    records_.push_back(std::move(rec));
+    appliedCount_ = RecordCount();
+}
+
+bool CTextBuffer::UndoLastStep(TextPosition& caret) {
+    if (readOnly_ || appliedCount_ <= 0 || appliedCount_ > RecordCount())
+        return false;
+    int endLine = 0;
+    int endChar = 0;
+    for (;;) {
+        --appliedCount_;
+        const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
+        if (r.kind & EditRecord::RecordInsert) {
+            ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
+            caret = r.start;
+        } else {
+            ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
+            caret = r.end;
+        }
+        if (appliedCount_ == 0 || (r.kind & EditRecord::RecordGroupStart))
+            break;
+    }
+    CheckModified();
+    return true;
+}
+
+bool CTextBuffer::RedoNextStep(TextPosition& caret) {
+    if (readOnly_ || appliedCount_ < 0 || appliedCount_ >= RecordCount())
+        return false;
+    int endLine = 0;
+    int endChar = 0;
+    do {
+        const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
+        if (r.kind & EditRecord::RecordInsert) {
+            ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
+            caret = r.end;
+        } else {
+            ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
+            caret = r.start;
+        }
+        ++appliedCount_;
+    } while (appliedCount_ < RecordCount() &&
+             !(records_[static_cast<size_t>(appliedCount_)].kind & EditRecord::RecordGroupStart));
+    CheckModified();
+    return true;
+}
+
+void CTextBuffer::CheckModified() {
+    if (modified_ && savedCount_ == appliedCount_)
+        MarkModified(false);
+    if (!modified_ && savedCount_ != appliedCount_)
+        MarkModified(true);
+}
+
+void CTextBuffer::UndoActionName(std::string& text) const {
+    text.clear();
+    int p = std::min(appliedCount_, RecordCount()) - 1;
+    if (p < 0)
+        return;
+    while (p > 0 && !(records_[static_cast<size_t>(p)].kind & EditRecord::RecordGroupStart))
+        --p;
+    if (!ActionName(records_[static_cast<size_t>(p)].action, text))
+        text.clear();
+}
+
+void CTextBuffer::RedoActionName(std::string& text) const {
+    text.clear();
+    if (appliedCount_ < 0 || appliedCount_ >= RecordCount())
+        return;
+    if (!ActionName(records_[static_cast<size_t>(appliedCount_)].action, text))
+        text.clear();
+}
+
+bool CTextBuffer::ActionName(int action, std::string& text) const {
+    const ActionNameEntry* entry = FindActionName(action);
+    if (entry == nullptr)
+        return false;
+    text = entry->text;
+    return true;
+}
