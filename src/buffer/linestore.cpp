@@ -1,36 +1,154 @@
 #include "buffer/linestore.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <new>
 #include <utility>
 
 namespace {
 
-// Arenas are large so that a loaded file costs few allocations; a line longer than a quarter of an
-// arena gets storage of its own instead of wasting the rest of one.
-constexpr size_t kArenaSize = size_t{4} << 20;
-constexpr size_t kArenaLineLimit = kArenaSize / 4;
+constexpr size_t kHugePage = size_t{2} << 20;
+constexpr size_t kChunkSize = size_t{8} << 20;
+constexpr size_t kBlockBytes = sizeof(LineRecord) * LineStore::kBlockLines;
+// A line longer than this gets storage of its own instead of wasting the rest of an arena.
+constexpr size_t kArenaLineLimit = kChunkSize / 8;
+
+// Chunks given back by closed documents, kept for the next load: fresh memory costs a page fault
+// and the zeroing of every page on first touch, which bounds how fast a new file can be laid out.
+// At most kCachedChunks are kept; the rest go back to the system.
+constexpr size_t kCachedChunks = 32;
+
+struct ChunkCache {
+    std::mutex lock;
+    std::vector<void*> chunks; // each kChunkSize bytes, aligned to a huge page
+
+    ~ChunkCache() {
+        for (void* c : chunks)
+            ::munmap(c, kChunkSize);
+    }
+};
+
+ChunkCache& Cache() {
+    static ChunkCache cache;
+    return cache;
+}
+
+void* TakeCachedChunk() {
+    ChunkCache& cache = Cache();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    if (cache.chunks.empty())
+        return nullptr;
+    void* c = cache.chunks.back();
+    cache.chunks.pop_back();
+    return c;
+}
+
+bool KeepChunk(void* base, size_t length) {
+    if (length != kChunkSize)
+        return false;
+    ChunkCache& cache = Cache();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    if (cache.chunks.size() >= kCachedChunks)
+        return false;
+    cache.chunks.push_back(base);
+    return true;
+}
+
+void* MapChunk(size_t length) {
+    if (length == kChunkSize)
+        if (void* cached = TakeCachedChunk())
+            return cached;
+    // Map a little more than a chunk and keep the part aligned to a huge page, so that the system
+    // can back it with huge pages.
+    const size_t mapped = length + kHugePage;
+    void* raw = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto start = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned > start)
+        ::munmap(raw, aligned - start);
+    const uintptr_t end = start + mapped;
+    if (end > aligned + length)
+        ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+    void* base = reinterpret_cast<void*>(aligned);
+    ::madvise(base, length, MADV_HUGEPAGE); // a hint; ignored where unsupported
+    return base;
+}
 
 } // namespace
 
-LineStore::LineStore(LineStore&& other) noexcept {
+// ---- ChunkPool
+
+void* ChunkPool::Allocate(size_t size) {
+    size = (size + 15) & ~size_t{15};
+    assert(size <= chunkSize_);
+    if (size > left_) {
+        // Map a little more than a chunk and keep the part aligned to a huge page, so that the
+        // system can back it with huge pages.
+        const size_t mapped = chunkSize_ + kHugePage;
+        void* raw =
+            ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED)
+            throw std::bad_alloc();
+        const auto start = reinterpret_cast<uintptr_t>(raw);
+        const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+        if (aligned > start)
+            ::munmap(raw, aligned - start);
+        const uintptr_t end = start + mapped;
+        if (end > aligned + chunkSize_)
+            ::munmap(reinterpret_cast<void*>(aligned + chunkSize_), end - aligned - chunkSize_);
+        void* base = reinterpret_cast<void*>(aligned);
+        ::madvise(base, chunkSize_, MADV_HUGEPAGE); // a hint; ignored where unsupported
+        chunks_.push_back({base, chunkSize_});
+        next_ = static_cast<char*>(base);
+        left_ = chunkSize_;
+    }
+    void* p = next_;
+    next_ += size;
+    left_ -= size;
+    return p;
+}
+
+void ChunkPool::Release() {
+    for (const Chunk& c : chunks_)
+        if (!KeepChunk(c.base, c.length))
+            ::munmap(c.base, c.length);
+    chunks_.clear();
+    next_ = nullptr;
+    left_ = 0;
+}
+
+void ChunkPool::Swap(ChunkPool& other) noexcept {
+    std::swap(chunkSize_, other.chunkSize_);
+    chunks_.swap(other.chunks_);
+    std::swap(next_, other.next_);
+    std::swap(left_, other.left_);
+}
+
+// ---- LineStore
+
+LineStore::LineStore() : blockPool_(kChunkSize), arenas_(kChunkSize) {}
+
+LineStore::LineStore(LineStore&& other) noexcept : LineStore() {
     *this = std::move(other);
 }
 
 LineStore& LineStore::operator=(LineStore&& other) noexcept {
     if (this != &other) {
         Clear();
-        blocks_ = std::move(other.blocks_);
-        starts_ = std::move(other.starts_);
-        count_ = std::exchange(other.count_, 0);
-        lastBlock_ = std::exchange(other.lastBlock_, 0);
-        arenas_ = std::move(other.arenas_);
-        arenaNext_ = std::exchange(other.arenaNext_, nullptr);
-        arenaLeft_ = std::exchange(other.arenaLeft_, 0);
-        other.blocks_.clear();
-        other.starts_.clear();
-        other.arenas_.clear();
+        blocks_.swap(other.blocks_);
+        starts_.swap(other.starts_);
+        freeBlocks_.swap(other.freeBlocks_);
+        std::swap(count_, other.count_);
+        std::swap(lastBlock_, other.lastBlock_);
+        blockPool_.Swap(other.blockPool_);
+        arenas_.Swap(other.arenas_);
     }
     return *this;
 }
@@ -41,50 +159,55 @@ LineStore::~LineStore() {
 
 void LineStore::Clear() {
     for (Block& block : blocks_)
-        for (LineRecord& rec : block)
-            FreeStorage(rec);
+        for (int i = 0; i < block.size; ++i)
+            FreeStorage(block.lines[i]);
     blocks_.clear();
     starts_.clear();
+    freeBlocks_.clear();
     count_ = 0;
     lastBlock_ = 0;
-    arenas_.clear();
-    arenaNext_ = nullptr;
-    arenaLeft_ = 0;
+    blockPool_.Release();
+    arenas_.Release();
 }
 
-int LineStore::BlockOf(int index) const {
+size_t LineStore::BlockOf(int index) const {
     assert(index >= 0 && index < count_);
-    size_t b = lastBlock_;
-    if (b < blocks_.size() && index >= starts_[b] &&
-        index < starts_[b] + static_cast<int>(blocks_[b].size()))
-        return static_cast<int>(b);
+    const size_t b = lastBlock_ + 1;
     // The next block is the common case when walking forward.
-    if (b + 1 < blocks_.size() && index >= starts_[b + 1] &&
-        index < starts_[b + 1] + static_cast<int>(blocks_[b + 1].size())) {
-        lastBlock_ = b + 1;
-        return static_cast<int>(b + 1);
+    if (b < blocks_.size() && index >= starts_[b] && index < starts_[b] + blocks_[b].size) {
+        lastBlock_ = b;
+        return b;
     }
     auto it = std::upper_bound(starts_.begin(), starts_.end(), index);
-    b = static_cast<size_t>(it - starts_.begin()) - 1;
-    lastBlock_ = b;
-    return static_cast<int>(b);
+    lastBlock_ = static_cast<size_t>(it - starts_.begin()) - 1;
+    return lastBlock_;
 }
 
-LineRecord& LineStore::Locate(int index) const {
-    const size_t b = static_cast<size_t>(BlockOf(index));
-    // The store hands out records of const objects as const only; the cast serves both overloads.
-    auto& block = const_cast<Block&>(blocks_[b]);
-    return block[static_cast<size_t>(index - starts_[b])];
+LineRecord& LineStore::LocateSlow(int index) const {
+    const size_t b = BlockOf(index);
+    return blocks_[b].lines[index - starts_[b]];
+}
+
+LineStore::Block LineStore::NewBlock() {
+    if (!freeBlocks_.empty()) {
+        LineRecord* lines = freeBlocks_.back();
+        freeBlocks_.pop_back();
+        return {lines, 0};
+    }
+    return {static_cast<LineRecord*>(blockPool_.Allocate(kBlockBytes)), 0};
+}
+
+void LineStore::FreeBlock(Block& block) {
+    freeBlocks_.push_back(block.lines);
+    block = {nullptr, 0};
 }
 
 void LineStore::RebuildStarts(size_t fromBlock) {
     starts_.resize(blocks_.size());
-    int start = fromBlock == 0
-                    ? 0
-                    : starts_[fromBlock - 1] + static_cast<int>(blocks_[fromBlock - 1].size());
+    int start = fromBlock == 0 ? 0 : starts_[fromBlock - 1] + blocks_[fromBlock - 1].size;
     for (size_t b = fromBlock; b < blocks_.size(); ++b) {
         starts_[b] = start;
-        start += static_cast<int>(blocks_[b].size());
+        start += blocks_[b].size;
     }
     count_ = start;
     if (lastBlock_ >= blocks_.size())
@@ -109,120 +232,138 @@ LineRecord LineStore::MakeOwned(std::string_view text) {
     return rec;
 }
 
-char* LineStore::ArenaAlloc(size_t size) {
-    if (size > arenaLeft_) {
-        arenas_.push_back(std::make_unique_for_overwrite<char[]>(kArenaSize));
-        arenaNext_ = arenas_.back().get();
-        arenaLeft_ = kArenaSize;
-    }
-    char* p = arenaNext_;
-    arenaNext_ += size;
-    arenaLeft_ -= size;
-    return p;
-}
-
 void LineStore::AppendPacked(std::string_view text) {
     LineRecord rec;
     const int32_t capacity = CapacityFor(static_cast<int64_t>(text.size()));
     if (static_cast<size_t>(capacity) > kArenaLineLimit) {
         rec = MakeOwned(text);
     } else {
-        rec.bytes = ArenaAlloc(static_cast<size_t>(capacity));
+        rec.bytes = static_cast<char*>(arenas_.Allocate(static_cast<size_t>(capacity)));
         rec.capacity = capacity;
         rec.used = static_cast<int32_t>(text.size());
         if (!text.empty())
             std::memcpy(rec.bytes, text.data(), text.size());
     }
-    if (blocks_.empty() || blocks_.back().size() >= static_cast<size_t>(kFillBlock)) {
+    if (blocks_.empty() || blocks_.back().size == kBlockLines) {
         starts_.push_back(count_);
-        blocks_.emplace_back();
-        blocks_.back().reserve(kFillBlock);
+        blocks_.push_back(NewBlock());
     }
-    blocks_.back().push_back(rec);
+    Block& block = blocks_.back();
+    new (block.lines + block.size) LineRecord(rec);
+    ++block.size;
     ++count_;
+}
+
+void LineStore::SplitBlock(size_t b) {
+    Block upper = NewBlock();
+    Block& lower = blocks_[b];
+    upper.size = lower.size / 2;
+    lower.size -= upper.size;
+    std::memcpy(static_cast<void*>(upper.lines), lower.lines + lower.size,
+                sizeof(LineRecord) * static_cast<size_t>(upper.size));
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, upper);
+    starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b) + 1, starts_[b] + lower.size);
 }
 
 void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts) {
     assert(index >= 0 && index <= count_);
     if (texts.empty())
         return;
+    const int n = static_cast<int>(texts.size());
     if (blocks_.empty()) {
-        blocks_.emplace_back();
+        blocks_.push_back(NewBlock());
         starts_.push_back(0);
     }
     // The block that receives the lines: the one holding `index`, or the last one at the end.
-    size_t b = index == count_ ? blocks_.size() - 1 : static_cast<size_t>(BlockOf(index));
-    size_t offset = static_cast<size_t>(index - starts_[b]);
+    size_t b = index == count_ ? blocks_.size() - 1 : BlockOf(index);
+    if (blocks_[b].size + n > kBlockLines && n <= kBlockLines / 4) {
+        SplitBlock(b);
+        if (index - starts_[b] > blocks_[b].size)
+            ++b;
+    }
     Block& block = blocks_[b];
+    const int offset = index - starts_[b];
 
-    if (block.size() + texts.size() <= static_cast<size_t>(kMaxBlock)) {
-        std::vector<LineRecord> fresh;
-        fresh.reserve(texts.size());
-        for (std::string_view t : texts)
-            fresh.push_back(MakeOwned(t));
-        block.insert(block.begin() + static_cast<std::ptrdiff_t>(offset), fresh.begin(),
-                     fresh.end());
-        const int added = static_cast<int>(texts.size());
+    if (block.size + n <= kBlockLines) {
+        std::memmove(static_cast<void*>(block.lines + offset + n), block.lines + offset,
+                     sizeof(LineRecord) * static_cast<size_t>(block.size - offset));
+        for (int i = 0; i < n; ++i)
+            new (block.lines + offset + i) LineRecord(MakeOwned(texts[static_cast<size_t>(i)]));
+        block.size += n;
         for (size_t k = b + 1; k < starts_.size(); ++k)
-            starts_[k] += added;
-        count_ += added;
+            starts_[k] += n;
+        count_ += n;
         return;
     }
 
-    // Many lines, or a full block: cut the block at the insertion point and lay the new lines out
-    // in fresh blocks between the two halves.
-    Block tail(block.begin() + static_cast<std::ptrdiff_t>(offset), block.end());
-    block.resize(offset);
-    std::vector<Block> middle;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (middle.empty() || middle.back().size() >= static_cast<size_t>(kFillBlock)) {
-            middle.emplace_back();
-            middle.back().reserve(std::min(texts.size() - i, static_cast<size_t>(kFillBlock)));
-        }
-        middle.back().push_back(MakeOwned(texts[i]));
+    // Many lines: cut the block at the insertion point and lay the new lines out in fresh blocks
+    // between the two halves.
+    std::vector<Block> added;
+    for (int i = 0; i < n; ++i) {
+        if (added.empty() || added.back().size == kBlockLines)
+            added.push_back(NewBlock());
+        Block& to = added.back();
+        new (to.lines + to.size) LineRecord(MakeOwned(texts[static_cast<size_t>(i)]));
+        ++to.size;
     }
-    auto pos = blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1;
-    pos = blocks_.insert(pos, std::make_move_iterator(middle.begin()),
-                         std::make_move_iterator(middle.end()));
-    if (!tail.empty())
-        blocks_.insert(pos + static_cast<std::ptrdiff_t>(middle.size()), std::move(tail));
-    if (blocks_[b].empty())
+    Block& cut = blocks_[b];
+    if (offset < cut.size) {
+        Block tail = NewBlock();
+        tail.size = cut.size - offset;
+        std::memcpy(static_cast<void*>(tail.lines), cut.lines + offset,
+                    sizeof(LineRecord) * static_cast<size_t>(tail.size));
+        cut.size = offset;
+        added.push_back(tail);
+    }
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, added.begin(),
+                   added.end());
+    if (blocks_[b].size == 0) {
+        FreeBlock(blocks_[b]);
         blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
-    RebuildStarts(b == 0 ? 0 : b);
+    }
+    RebuildStarts(b);
 }
 
 void LineStore::EraseLines(int index, int count) {
     assert(index >= 0 && count >= 0 && index + count <= count_);
     if (count == 0)
         return;
-    size_t b = static_cast<size_t>(BlockOf(index));
-    const size_t firstBlock = b;
-    size_t offset = static_cast<size_t>(index - starts_[b]);
+    const size_t first = BlockOf(index);
+    size_t b = first;
+    int offset = index - starts_[b];
     int left = count;
     while (left > 0) {
         Block& block = blocks_[b];
-        const size_t n = std::min(block.size() - offset, static_cast<size_t>(left));
-        for (size_t i = offset; i < offset + n; ++i)
-            FreeStorage(block[i]);
-        block.erase(block.begin() + static_cast<std::ptrdiff_t>(offset),
-                    block.begin() + static_cast<std::ptrdiff_t>(offset + n));
-        left -= static_cast<int>(n);
+        const int n = std::min(block.size - offset, left);
+        for (int i = offset; i < offset + n; ++i)
+            FreeStorage(block.lines[i]);
+        std::memmove(static_cast<void*>(block.lines + offset), block.lines + offset + n,
+                     sizeof(LineRecord) * static_cast<size_t>(block.size - offset - n));
+        block.size -= n;
+        left -= n;
         offset = 0;
         ++b;
     }
-    // Drop the blocks that became empty; merge a small first block with its successor so that
-    // repeated deletions do not leave a trail of tiny blocks.
-    blocks_.erase(std::remove_if(blocks_.begin() + static_cast<std::ptrdiff_t>(firstBlock),
-                                 blocks_.begin() + static_cast<std::ptrdiff_t>(b),
-                                 [](const Block& blk) { return blk.empty(); }),
+    // Drop the blocks that became empty, and merge the first block with the next when both fit
+    // in one, so that repeated deletions leave no trail of small blocks.
+    size_t keep = first;
+    for (size_t k = first; k < b; ++k) {
+        if (blocks_[k].size == 0)
+            FreeBlock(blocks_[k]);
+        else
+            blocks_[keep++] = blocks_[k];
+    }
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(keep),
                   blocks_.begin() + static_cast<std::ptrdiff_t>(b));
-    if (firstBlock + 1 < blocks_.size() &&
-        blocks_[firstBlock].size() + blocks_[firstBlock + 1].size() <=
-            static_cast<size_t>(kFillBlock)) {
-        Block& into = blocks_[firstBlock];
-        Block& from = blocks_[firstBlock + 1];
-        into.insert(into.end(), from.begin(), from.end());
-        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(firstBlock) + 1);
+    if (first + 1 < blocks_.size() &&
+        blocks_[first].size + blocks_[first + 1].size <= kBlockLines) {
+        Block& into = blocks_[first];
+        Block& from = blocks_[first + 1];
+        std::memcpy(static_cast<void*>(into.lines + into.size), from.lines,
+                    sizeof(LineRecord) * static_cast<size_t>(from.size));
+        into.size += from.size;
+        FreeBlock(from);
+        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(first) + 1);
     }
     if (blocks_.empty()) {
         starts_.clear();
@@ -230,7 +371,7 @@ void LineStore::EraseLines(int index, int count) {
         lastBlock_ = 0;
         return;
     }
-    RebuildStarts(std::min(firstBlock, blocks_.size() - 1));
+    RebuildStarts(std::min(first, blocks_.size() - 1));
 }
 
 void LineStore::Truncate(int index, int32_t length) {

@@ -1,20 +1,22 @@
 // The ordered array of line records behind a buffer.
 //
-// Records are kept in blocks of up to kMaxBlock lines with the first line index of every block, so
-// inserting or removing lines anywhere moves at most one block of records plus one integer per
-// block, whatever the size of the file. A lookup remembers the block it found last, so walking the
-// lines in order costs O(1) per line.
+// Records are kept in fixed-capacity blocks of kBlockLines with the first line index of every
+// block, so inserting or removing lines anywhere moves at most one block of records plus one
+// integer per block, whatever the size of the file. A lookup remembers the block it found last, so
+// walking the lines in order costs O(1) per line.
 //
 // The characters of a line live either in an arena (a large block shared by many lines, used when a
 // file is loaded) or in storage of the line's own. A line's capacity follows the same rule in
 // both: (length / 16 + 1) * 16 when it is made, and it grows to (new length / 16 + 1) * 16 only
 // when a new length exceeds it. A line that outgrows its place moves to storage of its own; storage
 // never shrinks.
+//
+// Arenas and blocks come from large chunks that the system may back with huge pages: a 100 MB file
+// then costs a few hundred page faults instead of tens of thousands.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -30,12 +32,35 @@ struct LineRecord {
     std::string_view Text() const { return {bytes, static_cast<size_t>(used)}; }
 };
 
+// Hands out memory carved from large chunks; everything is returned at once when it is destroyed.
+class ChunkPool {
+public:
+    explicit ChunkPool(size_t chunkSize) : chunkSize_(chunkSize) {}
+    ChunkPool(const ChunkPool&) = delete;
+    ChunkPool& operator=(const ChunkPool&) = delete;
+    ~ChunkPool() { Release(); }
+
+    // `size` must not exceed the chunk size. Throws std::bad_alloc when the system has no memory.
+    void* Allocate(size_t size);
+    void Release();
+    void Swap(ChunkPool& other) noexcept;
+
+private:
+    struct Chunk {
+        void* base;
+        size_t length;
+    };
+    size_t chunkSize_;
+    std::vector<Chunk> chunks_;
+    char* next_ = nullptr;
+    size_t left_ = 0;
+};
+
 class LineStore {
 public:
-    static constexpr int kMaxBlock = 2048;
-    static constexpr int kFillBlock = 1024; // lines per block when appending in bulk
+    static constexpr int kBlockLines = 2048;
 
-    LineStore() = default;
+    LineStore();
     LineStore(const LineStore&) = delete;
     LineStore& operator=(const LineStore&) = delete;
     LineStore(LineStore&& other) noexcept;
@@ -57,7 +82,7 @@ public:
     void InsertLines(int index, const std::vector<std::string_view>& texts);
     // Removes `count` lines from `index` on, freeing their storage.
     void EraseLines(int index, int count);
-    // Frees every line and arena.
+    // Frees every line, block and arena.
     void Clear();
 
     // Line editing keeping the capacity rule.
@@ -68,21 +93,35 @@ public:
     size_t BlockCount() const { return blocks_.size(); }
 
 private:
-    using Block = std::vector<LineRecord>;
+    struct Block {
+        LineRecord* lines;
+        int size;
+    };
 
-    LineRecord& Locate(int index) const;
-    int BlockOf(int index) const;
+    LineRecord& Locate(int index) const {
+        const size_t b = lastBlock_;
+        if (b < blocks_.size()) {
+            const int offset = index - starts_[b];
+            if (offset >= 0 && offset < blocks_[b].size)
+                return blocks_[b].lines[offset];
+        }
+        return LocateSlow(index);
+    }
+    LineRecord& LocateSlow(int index) const;
+    size_t BlockOf(int index) const;
+    void SplitBlock(size_t b);
+    Block NewBlock();
+    void FreeBlock(Block& block);
     void RebuildStarts(size_t fromBlock);
     static void FreeStorage(LineRecord& rec);
     static LineRecord MakeOwned(std::string_view text);
-    char* ArenaAlloc(size_t size);
 
     std::vector<Block> blocks_;
     std::vector<int> starts_; // first line index of each block
+    std::vector<LineRecord*> freeBlocks_;
     int count_ = 0;
     mutable size_t lastBlock_ = 0;
 
-    std::vector<std::unique_ptr<char[]>> arenas_;
-    char* arenaNext_ = nullptr;
-    size_t arenaLeft_ = 0;
+    ChunkPool blockPool_;
+    ChunkPool arenas_;
 };
