@@ -89,22 +89,7 @@ void* ChunkPool::Allocate(size_t size) {
     size = (size + 15) & ~size_t{15};
     assert(size <= chunkSize_);
     if (size > left_) {
-        // Map a little more than a chunk and keep the part aligned to a huge page, so that the
-        // system can back it with huge pages.
-        const size_t mapped = chunkSize_ + kHugePage;
-        void* raw =
-            ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (raw == MAP_FAILED)
-            throw std::bad_alloc();
-        const auto start = reinterpret_cast<uintptr_t>(raw);
-        const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-        if (aligned > start)
-            ::munmap(raw, aligned - start);
-        const uintptr_t end = start + mapped;
-        if (end > aligned + chunkSize_)
-            ::munmap(reinterpret_cast<void*>(aligned + chunkSize_), end - aligned - chunkSize_);
-        void* base = reinterpret_cast<void*>(aligned);
-        ::madvise(base, chunkSize_, MADV_HUGEPAGE); // a hint; ignored where unsupported
+        void* base = MapChunk(chunkSize_);
         chunks_.push_back({base, chunkSize_});
         next_ = static_cast<char*>(base);
         left_ = chunkSize_;
@@ -261,8 +246,9 @@ void LineStore::SplitBlock(size_t b) {
     lower.size -= upper.size;
     std::memcpy(static_cast<void*>(upper.lines), lower.lines + lower.size,
                 sizeof(LineRecord) * static_cast<size_t>(upper.size));
-    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, upper);
-    starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b) + 1, starts_[b] + lower.size);
+    const int upperStart = starts_[b] + lower.size;
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, upper); // `lower` dies
+    starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b) + 1, upperStart);
 }
 
 void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts) {

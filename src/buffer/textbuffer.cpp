@@ -170,9 +170,6 @@ void CTextBuffer::NotifyViews(CBufferView* source, const PositionAdjuster* adjus
 
 bool CTextBuffer::ApplyInsert(CBufferView* source, int line, int ch, std::string_view text,
                               int& endLine, int& endChar) {
-    if (readOnly_ || line < 0 || line >= LineCount() || ch < 0 || ch > LineLength(line))
-        return false;
-
     // The pieces of the text: a CR ends a piece and swallows one LF right after it; a lone LF is
     // an ordinary character.
     std::vector<std::string_view> pieces;
@@ -186,7 +183,14 @@ bool CTextBuffer::ApplyInsert(CBufferView* source, int line, int ch, std::string
         from = i + 1;
     }
     pieces.push_back(text.substr(from));
+    return InsertParts(source, line, ch, pieces, endLine, endChar);
+}
 
+bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch,
+                              const std::vector<std::string_view>& pieces, int& endLine,
+                              int& endChar) {
+    if (readOnly_ || line < 0 || line >= LineCount() || ch < 0 || ch > LineLength(line))
+        return false;
     const int oldLength = LineLength(line);
     std::string rest;
     if (ch < oldLength) {

@@ -27,6 +27,9 @@ struct EditRecord {
     // An insertion keeps the text as given, a deletion the deleted text joined with CR LF.
     // Short texts (typing) stay inside the string object and need no allocation of their own.
     std::string text;
+    // A deletion that spanned lines: the length of each deleted line part, so that undo puts back
+    // exactly these lines even when they hold CR or LF characters of their own. Empty otherwise.
+    std::vector<int32_t> partLengths;
 };
 
 class CTextBuffer {
@@ -112,8 +115,12 @@ public:
     static std::string_view LineEndSequence(LineEndStyle style);
 
 private:
+    // Inserts the given lines parts: the first is appended at (line, ch), each further one starts
+    // a new line, and the old rest of the line follows the last.
+    bool InsertParts(CBufferView* source, int line, int ch,
+                     const std::vector<std::string_view>& parts, int& endLine, int& endChar);
     void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string_view text,
-                    EditAction action);
+                    EditAction action, std::vector<int32_t> partLengths = {});
     void DropOldestGroup();
     void CheckModified();
     void ResetHistoryState();

@@ -9,6 +9,7 @@
 //   once that state has left the history (dropped, or cut off with the redo records).
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "buffer/actionnames.h"
 #include "buffer/textbuffer.h"
@@ -30,13 +31,21 @@ bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startCh
                                  int endChar, EditAction action) {
     std::string text;
     CopyText(startLine, startChar, endLine, endChar, text);
+    std::vector<int32_t> parts;
+    if (startLine < endLine && startLine >= 0 && endLine < LineCount()) {
+        parts.reserve(static_cast<size_t>(endLine - startLine + 1));
+        parts.push_back(LineLength(startLine) - startChar);
+        for (int i = startLine + 1; i < endLine; ++i)
+            parts.push_back(LineLength(i));
+        parts.push_back(endChar);
+    }
     if (!ApplyDelete(source, startLine, startChar, endLine, endChar))
         return false;
     const bool opened = !groupOpen_;
     if (opened)
         OpenEditGroup(false);
     RecordEdit(false, TextPosition{startChar, startLine}, TextPosition{endChar, endLine}, text,
-               action);
+               action, std::move(parts));
     if (opened)
         CloseEditGroup(source);
     return true;
@@ -86,7 +95,8 @@ void CTextBuffer::DropOldestGroup() {
 }
 
 void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition end,
-                             std::string_view text, EditAction action) {
+                             std::string_view text, EditAction action,
+                             std::vector<int32_t> partLengths) {
     if (skipGroup_)
         return;
     if (appliedCount_ < RecordCount()) {
@@ -110,9 +120,30 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
     rec.end = end;
     rec.action = action;
     rec.text.assign(text);
+    rec.partLengths = std::move(partLengths);
     records_.push_back(std::move(rec));
     appliedCount_ = RecordCount();
 }
+
+namespace {
+
+// The deleted lines of a deletion record, cut out of its text by their lengths rather than at
+// its line breaks: a line may hold CR or LF characters of its own.
+std::vector<std::string_view> DeletedParts(const EditRecord& r) {
+    const std::string_view text = r.text;
+    if (r.partLengths.empty())
+        return {text};
+    std::vector<std::string_view> parts;
+    parts.reserve(r.partLengths.size());
+    size_t at = 0;
+    for (int32_t length : r.partLengths) {
+        parts.push_back(text.substr(std::min(at, text.size()), static_cast<size_t>(length)));
+        at += static_cast<size_t>(length) + 2; // the CR LF that joined the parts
+    }
+    return parts;
+}
+
+} // namespace
 
 bool CTextBuffer::UndoLastStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ <= 0 || appliedCount_ > RecordCount())
@@ -126,7 +157,7 @@ bool CTextBuffer::UndoLastStep(TextPosition& caret) {
             ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
             caret = r.start;
         } else {
-            ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
+            InsertParts(nullptr, r.start.y, r.start.x, DeletedParts(r), endLine, endChar);
             caret = r.end;
         }
         if (appliedCount_ == 0 || (r.kind & EditRecord::RecordGroupStart))
