@@ -21,7 +21,7 @@ constexpr size_t kArenaLineLimit = kChunkSize / 8;
 // Chunks given back by closed documents, kept for the next load: fresh memory costs a page fault
 // and the zeroing of every page on first touch, which bounds how fast a new file can be laid out.
 // At most kCachedChunks are kept; the rest go back to the system.
-constexpr size_t kCachedChunks = 32;
+constexpr size_t kCachedChunks = 16;
 
 struct ChunkCache {
     std::mutex lock;

@@ -323,14 +323,19 @@ bool CTextBuffer::SaveThroughTemp(const std::string& path, const std::string& ta
     int64_t size = 0;
     if (!WriteLines(fd, separator, size))
         return abandon("write");
-    // Owner first: changing it may clear set-id bits that the mode then restores. Both are
-    // best effort, as on file systems without ownership or permissions.
-    if (exists) {
-        if (fs.Fchown(fd, old.st_uid, old.st_gid) != 0)
-            fs.Fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-        fs.Fchmod(fd, old.st_mode & 07777);
-    } else {
-        fs.Fchmod(fd, 0666 & ~fs.Umask());
+    // Owner first: changing it may clear set-id bits that the mode then restores. Keeping the
+    // owner is best effort (only the superuser may give a file away). A mode that cannot be set
+    // fails the save unless the file already has it, as on file systems whose modes are fixed.
+    const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~fs.Umask());
+    if (exists && fs.Fchown(fd, old.st_uid, old.st_gid) != 0)
+        fs.Fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    if (fs.Fchmod(fd, mode) != 0) {
+        const int err = errno;
+        struct stat now {};
+        if (fs.Fstat(fd, &now) != 0 || (now.st_mode & 07777) != mode) {
+            errno = err;
+            return abandon("set the permissions of");
+        }
     }
     if (fs.Fsync(fd) != 0)
         return abandon("write");

@@ -1,0 +1,317 @@
+#include "platform/qt/qt_surface.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace platform::qt {
+namespace {
+
+// Cell height used when a description leaves the size to the backend.
+constexpr int kDefaultCellHeight = 16;
+constexpr uint8_t kNonAntialiasedQuality = 3;
+
+// Whether narrow and wide letters take the same advance: what "fixed pitch" means for a grid of
+// cells. (A font's own fixed-pitch flag is unreliable: some monospaced faces do not set it.)
+bool HasUniformAdvance(const QFont& f) {
+    const QFontMetricsF m(f);
+    const qreal w = m.horizontalAdvance(QLatin1Char('W'));
+    return w > 0 && m.horizontalAdvance(QLatin1Char('i')) == w &&
+           m.horizontalAdvance(QLatin1Char('.')) == w && m.horizontalAdvance(QLatin1Char(' ')) == w;
+}
+
+// The system's fixed-pitch face, or the first installed face with uniform advances.
+QFont FixedPitchFallback() {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (HasUniformAdvance(f))
+        return f;
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(family)) {
+            QFont candidate(family);
+            if (HasUniformAdvance(candidate))
+                return candidate;
+        }
+    }
+    return f;
+}
+
+bool IsFixedFallbackFace(const QString& face) {
+    return face.isEmpty() || face.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0 ||
+           face.compare(QLatin1String("FixedSys"), Qt::CaseInsensitive) == 0;
+}
+
+QFont MakeQFont(const LogFont& lf) {
+    const QString face =
+        QString::fromLatin1(lf.FaceName().data(), static_cast<qsizetype>(lf.FaceName().size()));
+    const bool wantFixed = IsFixedFallbackFace(face) ||
+                           (lf.lfPitchAndFamily & 0x03) == FIXED_PITCH ||
+                           (lf.lfPitchAndFamily & 0xF0) == FF_MODERN;
+    QFont f;
+    if (!face.isEmpty())
+        f.setFamily(face);
+    if (wantFixed) {
+        f.setStyleHint(QFont::TypeWriter);
+        f.setFixedPitch(true);
+        if (!HasUniformAdvance(f))
+            f = FixedPitchFallback();
+    }
+    const int weight = lf.lfWeight <= 0 ? FW_NORMAL : std::clamp(lf.lfWeight, 1, 1000);
+    f.setWeight(static_cast<QFont::Weight>(weight));
+    f.setItalic(lf.lfItalic != 0);
+    f.setUnderline(lf.lfUnderline != 0);
+    f.setStrikeOut(lf.lfStrikeOut != 0);
+    if (lf.lfQuality == kNonAntialiasedQuality)
+        f.setStyleStrategy(QFont::NoAntialias);
+    if (lf.lfHeight < 0) {
+        f.setPixelSize(-lf.lfHeight);
+    } else {
+        // A cell height: pick the pixel size whose ascent + descent comes closest.
+        const int cell = lf.lfHeight > 0 ? lf.lfHeight : kDefaultCellHeight;
+        f.setPixelSize(cell);
+        const int got = QFontMetrics(f).height();
+        if (got > 0 && got != cell)
+            f.setPixelSize(std::max(1, static_cast<int>(std::lround(double(cell) * cell / got))));
+    }
+    return f;
+}
+
+} // namespace
+
+QColor ToQColor(ColorRef c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+ColorRef FromQColor(const QColor& c) {
+    return Rgb(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
+               static_cast<uint8_t>(c.blue()));
+}
+
+QRect ToQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+QString DecodeBytes(std::string_view bytes, CodePage page) {
+    QString s;
+    s.reserve(static_cast<qsizetype>(bytes.size()));
+    for (char b : bytes)
+        s.append(QChar(static_cast<char16_t>(ByteToUnicode(page, static_cast<uint8_t>(b)))));
+    return s;
+}
+
+// ---------------------------------------------------------------------------------------------
+// QtFont
+
+QtFont::QtFont(const LogFont& lf) : QtFont(lf, MakeQFont(lf)) {}
+
+QtFont::QtFont(const LogFont& lf, const QFont& font)
+    : lf_(lf), font_(font), metrics_(font), page_(CodePageForCharSet(lf.lfCharSet)) {
+    Measure();
+}
+
+void QtFont::Measure() {
+    cellAdvance_ = metrics_.horizontalAdvance(QLatin1Char('X'));
+    const qreal exact = QFontMetricsF(font_).horizontalAdvance(QLatin1Char('X'));
+    uniform_ = HasUniformAdvance(font_) && std::abs(exact - std::round(exact)) < 1e-3;
+}
+
+int QtFont::Advance(QChar ch) const {
+    return uniform_ ? cellAdvance_ : metrics_.horizontalAdvance(ch);
+}
+
+bool QtFont::DrawsRunsWhole(const QString& text) const {
+    if (!uniform_)
+        return false;
+    return std::all_of(text.begin(), text.end(), [this](QChar ch) {
+        return metrics_.inFont(ch) && metrics_.horizontalAdvance(ch) == cellAdvance_;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// QtBitmap
+
+QtBitmap::QtBitmap(int32_t cx, int32_t cy, qreal dpr)
+    : size_{std::max(0, cx), std::max(0, cy)},
+      pixmap_(QSize(std::max(1, size_.cx), std::max(1, size_.cy)) * dpr) {
+    pixmap_.setDevicePixelRatio(dpr);
+    pixmap_.fill(Qt::white);
+}
+
+// ---------------------------------------------------------------------------------------------
+// QtSurface
+
+QtSurface::QtSurface(QPainter* painter, qreal dpr, Font* defaultFont)
+    : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
+
+QtSurface::QtSurface(qreal dpr, Font* defaultFont)
+    : memory_(true), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
+
+std::unique_ptr<QtSurface> QtSurface::Memory(qreal dpr, Font* defaultFont) {
+    return std::unique_ptr<QtSurface>(new QtSurface(dpr, defaultFont));
+}
+
+QtSurface::~QtSurface() {
+    EndMemoryPainter();
+}
+
+void QtSurface::EndMemoryPainter() {
+    if (ownPainter_) {
+        ownPainter_->end();
+        ownPainter_.reset();
+    }
+}
+
+QPainter* QtSurface::Painter() {
+    if (!memory_)
+        return painter_;
+    if (!bitmap_)
+        return nullptr;
+    if (!ownPainter_)
+        ownPainter_ = std::make_unique<QPainter>(&bitmap_->Pixmap());
+    return ownPainter_.get();
+}
+
+void QtSurface::FillSolidRect(const Rect& rect, ColorRef color) {
+    if (QPainter* p = Painter(); p && !rect.IsEmpty())
+        p->fillRect(ToQRect(rect), ToQColor(color));
+}
+
+std::vector<int> QtSurface::Advances(const QString& text, const int32_t* dx) const {
+    std::vector<int> adv(static_cast<size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i)
+        adv[static_cast<size_t>(i)] = dx ? dx[i] : CurrentFont().Advance(text[i]);
+    return adv;
+}
+
+void QtSurface::ExtTextOut(int32_t x, int32_t y, uint32_t options, const Rect* rect,
+                           std::string_view text, const int32_t* dx) {
+    QPainter* p = Painter();
+    if (!p)
+        return;
+    const QtFont& font = CurrentFont();
+    p->save();
+    if ((options & ETO_CLIPPED) && rect)
+        p->setClipRect(ToQRect(*rect), Qt::IntersectClip);
+    if ((options & ETO_OPAQUE) && rect)
+        p->fillRect(ToQRect(*rect), ToQColor(back_));
+    const QString s = DecodeBytes(text, font.Page());
+    const std::vector<int> adv = Advances(s, dx);
+    int total = 0;
+    for (int a : adv)
+        total += a;
+    if (mode_ == OPAQUE && total > 0)
+        p->fillRect(QRect(x, y, total, font.Metrics().height()), ToQColor(back_));
+    p->setFont(font.GetQFont());
+    p->setPen(ToQColor(text_));
+    const int baseline = y + font.Metrics().ascent();
+    if (!dx && font.DrawsRunsWhole(s)) {
+        p->drawText(QPoint(x, baseline), s);
+    } else {
+        int cx = x;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            p->drawText(QPoint(cx, baseline), QString(s[i]));
+            cx += adv[static_cast<size_t>(i)];
+        }
+    }
+    p->restore();
+}
+
+Font* QtSurface::SelectFont(Font* font) {
+    Font* old = font_;
+    font_ = dynamic_cast<QtFont*>(font) ? font : defaultFont_;
+    return old;
+}
+
+ColorRef QtSurface::SetTextColor(ColorRef color) {
+    return std::exchange(text_, color);
+}
+ColorRef QtSurface::SetBkColor(ColorRef color) {
+    return std::exchange(back_, color);
+}
+int32_t QtSurface::SetBkMode(int32_t mode) {
+    return std::exchange(mode_, mode);
+}
+
+Size QtSurface::GetTextExtent(std::string_view text) {
+    const QString s = DecodeBytes(text, CurrentFont().Page());
+    int total = 0;
+    for (int a : Advances(s, nullptr))
+        total += a;
+    return {total, CurrentFont().Metrics().height()};
+}
+
+TextMetrics QtSurface::GetTextMetrics() {
+    const QtFont& font = CurrentFont();
+    const QFontMetrics& m = font.Metrics();
+    TextMetrics tm;
+    tm.tmHeight = m.height();
+    tm.tmAscent = m.ascent();
+    tm.tmDescent = m.descent();
+    tm.tmInternalLeading = std::max(0, m.height() - font.GetQFont().pixelSize());
+    tm.tmExternalLeading = std::max(0, m.leading());
+    tm.tmAveCharWidth = font.Advance(QLatin1Char('x'));
+    tm.tmMaxCharWidth = m.maxWidth();
+    return tm;
+}
+
+std::unique_ptr<Surface> QtSurface::CreateCompatibleDC() {
+    return Memory(dpr_, defaultFont_);
+}
+
+std::unique_ptr<Bitmap> QtSurface::CreateCompatibleBitmap(int32_t cx, int32_t cy) {
+    return std::make_unique<QtBitmap>(cx, cy, dpr_);
+}
+
+Bitmap* QtSurface::SelectBitmap(Bitmap* bitmap) {
+    if (!memory_)
+        return nullptr;
+    auto* next = dynamic_cast<QtBitmap*>(bitmap);
+    if (bitmap && !next)
+        return nullptr;
+    EndMemoryPainter();
+    return std::exchange(bitmap_, next);
+}
+
+bool QtSurface::BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surface& source, int32_t xSrc,
+                       int32_t ySrc) {
+    auto* src = dynamic_cast<QtSurface*>(&source);
+    if (!src || !src->memory_ || !src->bitmap_)
+        return false;
+    src->EndMemoryPainter(); // the pixmap must not be painted on while it is copied
+    QPainter* p = Painter();
+    if (!p)
+        return true;
+    const qreal r = src->bitmap_->Pixmap().devicePixelRatio();
+    p->drawPixmap(QRectF(x, y, cx, cy), src->bitmap_->Pixmap(),
+                  QRectF(xSrc * r, ySrc * r, cx * r, cy * r));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// QtImageList
+
+QtImageList::QtImageList(const BitmapData& strip, int32_t imageWidth, ColorRef mask)
+    : image_(strip.width, strip.height, QImage::Format_ARGB32),
+      count_(imageWidth > 0 ? strip.width / imageWidth : 0), size_{imageWidth, strip.height} {
+    for (int32_t yy = 0; yy < strip.height; ++yy) {
+        for (int32_t xx = 0; xx < strip.width; ++xx) {
+            const ColorRef c = strip.At(xx, yy);
+            image_.setPixel(xx, yy,
+                            c == mask ? qRgba(0, 0, 0, 0)
+                                      : qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+        }
+    }
+}
+
+bool QtImageList::Draw(Surface& surface, int32_t index, Point at) {
+    if (index < 0 || index >= count_)
+        return false;
+    auto* s = dynamic_cast<QtSurface*>(&surface);
+    if (QPainter* p = s ? s->Painter() : nullptr)
+        p->drawImage(QPoint(at.x, at.y), image_, QRect(index * size_.cx, 0, size_.cx, size_.cy));
+    return true;
+}
+
+} // namespace platform::qt

@@ -1,0 +1,126 @@
+// Drawing on Qt: fonts from LogFont descriptions, a Surface over a QPainter (window or memory
+// context with a QPixmap bitmap), and image lists.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/surface.h"
+
+namespace platform::qt {
+
+QColor ToQColor(ColorRef c);
+ColorRef FromQColor(const QColor& c);
+QRect ToQRect(const Rect& r);
+// Bytes shown through `page`, one QChar per byte.
+QString DecodeBytes(std::string_view bytes, CodePage page);
+
+class QtFont final : public Font {
+public:
+    // Matches the description to an installed font. "Courier New", "FixedSys", an empty face and
+    // fixed-pitch or modern families fall back to the system's fixed-pitch face when the face
+    // itself is not fixed pitch. lfWidth, escapement and orientation are not used.
+    explicit QtFont(const LogFont& lf);
+    // Wraps a toolkit font as it is (the backend's default font).
+    QtFont(const LogFont& lf, const QFont& font);
+
+    const LogFont& GetLogFont() const override { return lf_; }
+    const QFont& GetQFont() const { return font_; }
+    const QFontMetrics& Metrics() const { return metrics_; }
+    CodePage Page() const { return page_; }
+    // Advance of one character; every character has the same one in a fixed-pitch font.
+    int Advance(QChar ch) const;
+    // True when a whole run can be drawn as one string without leaving the cell grid.
+    bool DrawsRunsWhole(const QString& text) const;
+
+private:
+    void Measure();
+
+    LogFont lf_;
+    QFont font_;
+    QFontMetrics metrics_;
+    CodePage page_;
+    int cellAdvance_ = 0;
+    bool uniform_ = false;
+};
+
+class QtBitmap final : public Bitmap {
+public:
+    QtBitmap(int32_t cx, int32_t cy, qreal dpr);
+    Size GetSize() const override { return size_; }
+    QPixmap& Pixmap() { return pixmap_; }
+
+private:
+    Size size_;
+    QPixmap pixmap_;
+};
+
+// A window context (over the painter of a paint event, or with no painter for measuring only:
+// drawing on it is dropped) or a memory context (its painter runs on the selected bitmap).
+class QtSurface final : public Surface {
+public:
+    QtSurface(QPainter* painter, qreal dpr, Font* defaultFont);
+    static std::unique_ptr<QtSurface> Memory(qreal dpr, Font* defaultFont);
+    ~QtSurface() override;
+
+    void FillSolidRect(const Rect& rect, ColorRef color) override;
+    void ExtTextOut(int32_t x, int32_t y, uint32_t options, const Rect* rect, std::string_view text,
+                    const int32_t* dx) override;
+    Font* SelectFont(Font* font) override;
+    ColorRef SetTextColor(ColorRef color) override;
+    ColorRef SetBkColor(ColorRef color) override;
+    ColorRef GetTextColor() const override { return text_; }
+    ColorRef GetBkColor() const override { return back_; }
+    int32_t SetBkMode(int32_t mode) override;
+    Size GetTextExtent(std::string_view text) override;
+    TextMetrics GetTextMetrics() override;
+    std::unique_ptr<Surface> CreateCompatibleDC() override;
+    std::unique_ptr<Bitmap> CreateCompatibleBitmap(int32_t cx, int32_t cy) override;
+    Bitmap* SelectBitmap(Bitmap* bitmap) override;
+    bool BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surface& source, int32_t xSrc,
+                int32_t ySrc) override;
+
+    // The painter to draw with now; null when drawing goes nowhere.
+    QPainter* Painter();
+
+private:
+    QtSurface(qreal dpr, Font* defaultFont);
+    void EndMemoryPainter();
+    QtFont& CurrentFont() const { return *static_cast<QtFont*>(font_); }
+    std::vector<int> Advances(const QString& text, const int32_t* dx) const;
+
+    QPainter* painter_ = nullptr; // window context: not owned
+    bool memory_ = false;
+    std::unique_ptr<QPainter> ownPainter_;
+    QtBitmap* bitmap_ = nullptr;
+    qreal dpr_;
+    Font* defaultFont_;
+    Font* font_;
+    ColorRef text_ = 0x000000;
+    ColorRef back_ = 0xFFFFFF;
+    int32_t mode_ = OPAQUE;
+};
+
+class QtImageList final : public ImageList {
+public:
+    QtImageList(const BitmapData& strip, int32_t imageWidth, ColorRef mask);
+    int32_t GetImageCount() const override { return count_; }
+    Size GetImageSize() const override { return size_; }
+    bool Draw(Surface& surface, int32_t index, Point at) override;
+
+private:
+    QImage image_;
+    int32_t count_;
+    Size size_;
+};
+
+} // namespace platform::qt

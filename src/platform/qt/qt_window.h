@@ -1,0 +1,174 @@
+// Windows on Qt: the process-wide services, scroll bars over QScrollBar, the widget that hosts an
+// engine window (painting, caret, keys, mouse, focus, timers, cursor) and a stand-alone window
+// with scroll bars of its own.
+#pragma once
+
+#include <QBasicTimer>
+#include <QCursor>
+#include <QObject>
+#include <QPointer>
+#include <QRegion>
+#include <QScrollBar>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/qt/qt_scrollbar.h"
+#include "platform/qt/qt_surface.h"
+#include "platform/splitter.h"
+#include "platform/wnd.h"
+
+namespace platform::qt {
+
+class QtWndHost;
+
+// Virtual-key code and KeyModifier bits of a Qt key event; the code is 0 for keys the engine
+// has no code for.
+uint32_t VirtualKeyFromQt(int key);
+uint32_t ModifiersFromQt(Qt::KeyboardModifiers modifiers);
+
+class QtSystem final : public WindowSystem {
+public:
+    // The one instance; needs a QApplication. Its fonts and cursors are released with the
+    // application object.
+    static QtSystem& Instance();
+
+    // System colours come from the application palette.
+    ColorRef GetSysColor(int32_t index) const override;
+    int16_t GetKeyState(uint32_t vk) const override;
+    std::unique_ptr<Font> CreateFontIndirect(const LogFont& font) override;
+    std::unique_ptr<ImageList> CreateImageList(const BitmapData& strip, int32_t imageWidth,
+                                               ColorRef mask) override;
+    Wnd* GetFocus() const override;
+    Wnd* GetCapture() const override;
+    void ReleaseCapture() override;
+
+    QtFont* DefaultFont();
+    QCursor CursorFor(int32_t cursorId);
+    void SetCaptureHost(QtWndHost* host);
+    QtWndHost* CaptureHost() const { return capture_; }
+    // The host whose engine window last received the focus; null once it lost it to nothing.
+    QtWndHost* FocusHost() const { return focus_; }
+    void SetFocusHost(QtWndHost* host) { focus_ = host; }
+    void ForgetHost(QtWndHost* host);
+
+private:
+    QtSystem() = default;
+    // Drops what holds toolkit resources; runs when the application object goes.
+    void Release();
+
+    std::unique_ptr<QtFont> defaultFont_;
+    std::unique_ptr<QCursor> marginCursor_;
+    QtWndHost* capture_ = nullptr;
+    QtWndHost* focus_ = nullptr;
+};
+
+// The widget an engine window lives in: its client area. Scroll bars are given by the owner: a
+// QtWindow gives the window's own, a QtSplitter its shared ones.
+class QtWndHost final : public QWidget, public WndHost {
+    Q_OBJECT
+public:
+    QtWndHost(std::unique_ptr<Wnd> wnd, QWidget* parent);
+    ~QtWndHost() override;
+
+    void SetScrollBars(QtScrollBar* vert, QtScrollBar* horz, bool shared);
+    void SetPane(Splitter* splitter, PaneCell cell);
+    PaneCell Cell() const { return cell_; }
+    // Attaches the engine window, sends OnCreate and the first OnSize. False when refused.
+    bool Create();
+    bool IsCreated() const { return created_; }
+    Wnd& GetWnd() { return *wnd_; }
+    // What the caret looks like now: position, size and whether it is drawn.
+    Rect CaretRect() const;
+    bool CaretVisible() const { return caretExists_ && caretHides_ == 0; }
+    int32_t CurrentCursor() const { return cursor_; }
+
+    // --- WndHost ---
+    WindowSystem& System() override { return QtSystem::Instance(); }
+    Rect GetClientRect() const override { return {0, 0, width(), height()}; }
+    void InvalidateRect(const Rect* rect, bool erase) override;
+    void ScrollWindow(int32_t dx, int32_t dy, const Rect* scrollRect,
+                      const Rect* clipRect) override;
+    void UpdateWindow() override;
+    ScrollBar* GetScrollBar(int32_t bar) override;
+    ScrollBar* GetSharedScrollBar(int32_t bar) override;
+    void CreateCaret(Size size) override;
+    void ShowCaret() override;
+    void HideCaret() override;
+    void SetCaretPos(Point pos) override;
+    void DestroyCaret() override;
+    void SetCapture() override;
+    uint32_t SetTimer(uint32_t id, uint32_t elapseMs) override;
+    bool KillTimer(uint32_t id) override;
+    void SetCursor(int32_t cursorId) override;
+    void SetFocus() override { setFocus(Qt::OtherFocusReason); }
+    Point GetCursorPos() const override;
+    std::unique_ptr<Surface> GetDC() override;
+    Font* GetFont() override { return QtSystem::Instance().DefaultFont(); }
+    int32_t GetDlgCtrlID() const override;
+    Splitter* GetParentSplitter() override { return splitter_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    bool ClaimsKey(const QKeyEvent& event) const;
+    void KeyPress(QKeyEvent& event);
+    void TypeText(const QString& text);
+    void PointerAt(QPoint pos);
+    void ScrollBarAction(int32_t bar, uint32_t code, int32_t pos);
+    void RestartBlink();
+    void UpdateCaretArea();
+
+    std::unique_ptr<Wnd> wnd_;
+    bool created_ = false;
+    QtScrollBar* vbar_ = nullptr;
+    QtScrollBar* hbar_ = nullptr;
+    bool sharedBars_ = false;
+    Splitter* splitter_ = nullptr;
+    PaneCell cell_;
+    QSize lastSize_{-1, -1};
+    QRegion pending_; // invalid area not yet painted, for UpdateWindow
+
+    bool caretExists_ = false;
+    int32_t caretHides_ = 0;
+    QRect caret_;
+    bool blinkOn_ = true;
+    QBasicTimer blink_;
+
+    std::map<uint32_t, int> timers_; // engine id -> Qt timer id
+    int32_t cursor_ = IDC_ARROW;
+};
+
+// A top-level or child window with its own scroll bars, always shown, around a hosted engine
+// window. Scroll codes from the bars go to the engine window's OnVScroll/OnHScroll.
+class QtWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit QtWindow(std::unique_ptr<Wnd> wnd, QWidget* parent = nullptr);
+    ~QtWindow() override;
+
+    QtWndHost* Host() const { return host_; }
+    QtScrollBar* VerticalBar() const { return vbar_; }
+    QtScrollBar* HorizontalBar() const { return hbar_; }
+
+private:
+    QtWndHost* host_;
+    QtScrollBar* vbar_;
+    QtScrollBar* hbar_;
+};
+
+} // namespace platform::qt

@@ -1,0 +1,261 @@
+// The Z80 line parser and the number syntax.
+//
+// The parser is one forward pass. In each mode (inside a string, a quoted literal, a block
+// comment, on a preprocessor line, in plain text) it scans straight to the next byte that can
+// change the mode. The order of its tests is part of its behaviour: ';', the quotes and the '*'
+// of "/*" are looked at before words, so they neither end a word nor clear the first-character
+// flag, and a word open before a quote stays open across the string.
+#include <cstring>
+
+#include "syntax/z80chars.h"
+#include "syntax/z80parser.h"
+
+static_assert(Z80KeywordTable[Z80KeywordCount] == nullptr);
+
+namespace {
+
+using z80chars::ClassOf;
+
+bool AllOfClass(const char* text, int begin, int end, uint8_t cls) {
+    for (int k = begin; k < end; ++k) {
+        if ((ClassOf(text[k]) & cls) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The colour a run takes from the state it starts in.
+ColorIndex ColorOfState(uint32_t state) {
+    if (state & (InLineComment | InBlockComment)) {
+        return ColorComment;
+    }
+    if (state & (InDoubleQuoted | InSingleQuoted)) {
+        return ColorString;
+    }
+    if (state & InPreprocessorLine) {
+        return ColorPreprocessor;
+    }
+    return ColorNormalText;
+}
+
+// Appends to the caller's array unless the block would start before the last one there.
+// The state-only pass instantiates the parser with no sink, and every append vanishes.
+struct BlockSink {
+    TextBlock* blocks;
+    int& count;
+
+    void Append(int start, ColorIndex color) {
+        if (count > 0 && blocks[count - 1].startChar > start) {
+            return;
+        }
+        blocks[count++] = TextBlock{start, color};
+    }
+};
+
+struct NoSink {
+    void Append(int, ColorIndex) {}
+};
+
+// Index of the first `quote` at or after `from` that is not preceded by a backslash, or n.
+int FindClosingQuote(const char* p, int from, int n, char quote) {
+    int i = from;
+    while (i < n) {
+        const void* hit = std::memchr(p + i, quote, static_cast<size_t>(n - i));
+        if (hit == nullptr) {
+            return n;
+        }
+        i = static_cast<int>(static_cast<const char*>(hit) - p);
+        if (i == 0 || p[i - 1] != '\\') {
+            return i;
+        }
+        ++i;
+    }
+    return n;
+}
+
+// Index of the first '/' at or after `from` (and after position 0) that follows a '*', or n.
+int FindBlockCommentEnd(const char* p, int from, int n) {
+    int i = from > 0 ? from : 1;
+    while (i < n) {
+        const void* hit = std::memchr(p + i, '/', static_cast<size_t>(n - i));
+        if (hit == nullptr) {
+            return n;
+        }
+        i = static_cast<int>(static_cast<const char*>(hit) - p);
+        if (p[i - 1] == '*') {
+            return i;
+        }
+        ++i;
+    }
+    return n;
+}
+
+template <class Sink> void ColorWord(Sink& sink, const char* p, int w, int end) {
+    if (FindInKeywordTable(p + w, end - w)) {
+        sink.Append(w, ColorKeyword);
+    } else if (MatchesNumberSyntax(p + w, end - w)) {
+        sink.Append(w, ColorNumber);
+    }
+}
+
+// kTrackWords is false for the state-only pass: words never change the state.
+template <bool kTrackWords, class Sink>
+uint32_t Parse(uint32_t state, const char* p, const int n, Sink sink) {
+    uint32_t s = state & Z80ParserStateMask;
+    if (n < 1) {
+        return s & InBlockComment;
+    }
+    // Set until a non-blank byte is met in plain text; while it is set, '%' starts a
+    // preprocessor line.
+    bool firstChar = (s & ~uint32_t{InBlockComment}) == 0;
+    int w = -1; // start of the open word, if any
+    int i = 0;
+    sink.Append(0, ColorOfState(s));
+
+    while (i < n) {
+        if (s & InLineComment) { // only at 0, on a line continued from a comment
+            sink.Append(i, ColorComment);
+            break;
+        }
+        if (s & (InDoubleQuoted | InSingleQuoted)) {
+            const uint32_t flag = (s & InDoubleQuoted) ? InDoubleQuoted : InSingleQuoted;
+            const int q = FindClosingQuote(p, i, n, flag == InDoubleQuoted ? '"' : '\'');
+            if (q == n) {
+                i = n;
+                break;
+            }
+            s &= ~flag;
+            sink.Append(q + 1, ColorOfState(s));
+            i = q + 1;
+            continue;
+        }
+        if (s & InBlockComment) {
+            const int e = FindBlockCommentEnd(p, i, n);
+            if (e == n) {
+                i = n;
+                break;
+            }
+            s &= ~uint32_t{InBlockComment};
+            sink.Append(e + 1, ColorOfState(s));
+            i = e + 1;
+            continue;
+        }
+        if (s & InPreprocessorLine) {
+            // Only comments are recognised here: no strings, words or numbers.
+            while (i < n && (ClassOf(p[i]) & z80chars::PreprocStop) == 0) {
+                ++i;
+            }
+            if (i == n) {
+                break;
+            }
+            if (p[i] == ';') {
+                sink.Append(i, ColorComment);
+                s |= InLineComment;
+                break;
+            }
+            if (i > 0 && p[i - 1] == '/') { // p[i] is '*'
+                sink.Append(i - 1, ColorComment);
+                s |= InBlockComment;
+            }
+            ++i;
+            continue;
+        }
+
+        // Plain text. Leaves the inner loop, with i past the byte, when the mode changes.
+        bool modeChanged = false;
+        for (; i < n; ++i) {
+            if constexpr (!kTrackWords) {
+                // Without words to follow, only ; " ' and * matter once the first non-blank
+                // byte is behind.
+                if (!firstChar) {
+                    while (i < n && (ClassOf(p[i]) & z80chars::PlainStop) == 0) {
+                        ++i;
+                    }
+                    if (i == n) {
+                        break;
+                    }
+                }
+            }
+            const char ch = p[i];
+            const uint8_t cls = ClassOf(ch);
+            if (cls & z80chars::Special) {
+                if (ch == ';') {
+                    sink.Append(i, ColorComment);
+                    s |= InLineComment;
+                    modeChanged = true;
+                    break;
+                }
+                if (ch == '"' || ch == '\'') {
+                    sink.Append(i, ColorString);
+                    s |= ch == '"' ? InDoubleQuoted : InSingleQuoted;
+                    modeChanged = true;
+                    ++i;
+                    break;
+                }
+                if (ch == '*' && i > 0 && p[i - 1] == '/') {
+                    sink.Append(i - 1, ColorComment);
+                    s |= InBlockComment;
+                    modeChanged = true;
+                    ++i;
+                    break;
+                }
+                if (ch == '%' && firstChar) {
+                    sink.Append(i, ColorPreprocessor);
+                    s |= InPreprocessorLine;
+                    modeChanged = true;
+                    ++i;
+                    break;
+                }
+            }
+            if (firstChar && (cls & z80chars::Blank) == 0) {
+                firstChar = false;
+            }
+            if constexpr (kTrackWords) {
+                if (cls & z80chars::Word) {
+                    if (w < 0) {
+                        w = i;
+                    }
+                } else if (w >= 0) {
+                    ColorWord(sink, p, w, i);
+                    w = -1;
+                    sink.Append(i, ColorNormalText);
+                }
+            }
+        }
+        if (!modeChanged || (s & InLineComment)) {
+            break;
+        }
+    }
+
+    if constexpr (kTrackWords) {
+        if (w >= 0) { // a word running to the end of the line or up to a ';'
+            ColorWord(sink, p, w, i);
+        }
+    }
+    return p[n - 1] == '\\' ? s : (s & InBlockComment);
+}
+
+} // namespace
+
+bool MatchesNumberSyntax(const char* text, int length) {
+    if (length < 1) {
+        return false;
+    }
+    if (length >= 3 && text[0] == '0' && text[1] == 'x') {
+        return AllOfClass(text, 2, length, z80chars::HexDigit);
+    }
+    if (length >= 2 && (text[length - 1] == 'h' || text[length - 1] == 'H')) {
+        return AllOfClass(text, 0, length - 1, z80chars::HexDigit);
+    }
+    return (ClassOf(text[0]) & z80chars::DecimalDigit) != 0 &&
+           AllOfClass(text, 1, length, z80chars::DecimalTail);
+}
+
+uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length, TextBlock* blocks,
+                         int& count) {
+    if (blocks == nullptr) {
+        return Parse<false>(state, text, length, NoSink{});
+    }
+    return Parse<true>(state, text, length, BlockSink{blocks, count});
+}

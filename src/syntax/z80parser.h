@@ -1,0 +1,70 @@
+// The Z80 line parser: cuts one source line into coloured runs and computes the parser state that
+// the next line starts in. It keeps nothing between calls; whatever it knows about earlier lines
+// arrives in the state.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "syntax/colorindex.h"
+
+// Parser state bits. Only these five are ever returned, so a state is always below 32 and never
+// the cache's unknown marker.
+enum Z80ParserState : uint32_t {
+    InLineComment = 0x01,      // after ';' (carried to the next line only by a final backslash)
+    InPreprocessorLine = 0x02, // a line whose first non-blank character is '%' (same carry rule)
+    InBlockComment = 0x04,     // between "/*" and "*/"; survives the end of the line
+    InDoubleQuoted = 0x08,     // inside "..." (same carry rule as InLineComment)
+    InSingleQuoted = 0x10,     // inside '...' (same carry rule as InLineComment)
+};
+
+inline constexpr uint32_t Z80ParserStateMask = 0x1F;
+
+// The mnemonics, registers, condition codes and directives coloured as keywords: lower case, in
+// this order, ended by a null entry.
+inline constexpr int Z80KeywordCount = 121;
+inline constexpr const char* Z80KeywordTable[Z80KeywordCount + 1] = {
+    // directives and pseudo-instructions
+    "getbank", "org", "bank", "struc", "endstruc", "ustruc", "section",
+    // instructions
+    "adc", "times", "jz", "jnz", "jc", "jnc", "exa", "add", "and", "bit", "call", "ccf", "cp",
+    "cpd", "cpdr", "cpi", "cpir", "cpl", "daa", "db", "dd", "dec", "di", "djnz", "dq", "dt", "dw",
+    "ei", "equ", "ex", "exx", "halt", "im", "in", "inc", "incbin", "ind", "indr", "inf", "ini",
+    "inir", "jp", "jr", "ld", "ldd", "lddr", "ldi", "ldir", "neg", "nop", "or", "otdr", "otir",
+    "out", "outd", "outi", "pop", "push", "res", "resb", "resd", "resq", "rest", "resw", "ret",
+    "reti", "retn", "rl", "rla", "rlc", "rlca", "rld", "rr", "rra", "rrc", "rrca", "rrd", "rst",
+    "sbc", "scf", "set", "sla", "sli", "sra", "srl", "sub", "xor",
+    // registers and condition codes
+    "a", "af", "b", "bc", "c", "d", "de", "e", "h", "hl", "i", "ix", "iy", "l", "m", "nc", "nz",
+    "p", "pe", "po", "r", "sp", "xh", "xl", "yh", "yl", "z",
+    // end of table
+    nullptr};
+
+// True when the `length` bytes at `text` equal some keyword exactly (byte-wise, case-sensitive:
+// "LD" is no keyword). Reads no byte past `length`.
+bool FindInKeywordTable(const char* text, int length);
+
+// True when the `length` bytes at `text` are a number: 0x followed by hex digits (at least one),
+// hex digits followed by h or H, or a decimal digit followed by digits, '+', '-', '.', 'e' or
+// 'E'. False for a length below 1.
+bool MatchesNumberSyntax(const char* text, int length);
+
+// Parses one line of `length` bytes (any byte, NUL included; nothing past `length` is read)
+// that starts in `state`, and returns the state at its end.
+//
+// With `blocks`, appends TextBlocks at blocks[count], incrementing count: at most two per byte of
+// the line, so room for 2 * length blocks past count is enough. A block that would start before
+// the last block already in the array is dropped, so the array stays in non-decreasing order of
+// start. With `blocks` null, only the state is computed (words are not looked at) and count is
+// left alone; the state returned is the same either way.
+//
+// Bits of `state` outside Z80ParserStateMask are ignored. Does not allocate.
+uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length, TextBlock* blocks,
+                         int& count);
+
+// The same for a line held as a string_view; its size must fit in an int, as every buffer line
+// does.
+inline uint32_t ColorizeZ80Line(uint32_t state, std::string_view line, TextBlock* blocks,
+                                int& count) {
+    return ColorizeZ80Line(state, line.data(), static_cast<int>(line.size()), blocks, count);
+}

@@ -1,0 +1,144 @@
+// Texts of many thousand lines: the line store keeps its lines in blocks, so insertions and
+// deletions that fill, split, empty or span blocks must keep every line, flag and capacity right.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "buffer/textbuffer.h"
+#include "buffer_model.h"
+#include "test_support.h"
+
+using buftest::Lines;
+using LineList = std::vector<std::string>;
+
+namespace {
+
+// The plain model: a list of lines edited the way the buffer splits text.
+void ModelInsert(LineList& lines, TextPosition at, std::string_view text) {
+    std::string normal = bufmodel::TextModel::Normalize(text);
+    std::string& line = lines[static_cast<size_t>(at.y)];
+    std::string rest = line.substr(static_cast<size_t>(at.x));
+    line.resize(static_cast<size_t>(at.x));
+    LineList pieces = bufmodel::SplitLikeLoader(normal, "\r");
+    line += pieces[0];
+    lines.insert(lines.begin() + at.y + 1, pieces.begin() + 1, pieces.end());
+    lines[static_cast<size_t>(at.y) + pieces.size() - 1] += rest;
+}
+
+void ModelDelete(LineList& lines, TextPosition start, TextPosition end) {
+    std::string rest = lines[static_cast<size_t>(end.y)].substr(static_cast<size_t>(end.x));
+    lines[static_cast<size_t>(start.y)].resize(static_cast<size_t>(start.x));
+    lines[static_cast<size_t>(start.y)] += rest;
+    lines.erase(lines.begin() + start.y + 1, lines.begin() + end.y + 1);
+}
+
+class ManyLinesTest : public testing::TestWithParam<int> {};
+
+// GetParam() lines loaded from a file, then random edits of up to thousands of lines each.
+TEST_P(ManyLinesTest, EditsAcrossBlocksKeepEveryLine) {
+    buftest::TempDir dir;
+    LineList model;
+    std::string file;
+    for (int i = 0; i < GetParam(); ++i) {
+        model.push_back("line " + std::to_string(i));
+        file += model.back() + (i + 1 < GetParam() ? "\r\n" : "");
+    }
+    buftest::WriteBytes(dir.File("many.asm"), file);
+    CTextBuffer buffer;
+    ASSERT_TRUE(buffer.ReadFromFile(dir.File("many.asm"), LineEndAuto));
+    ASSERT_EQ(Lines(buffer), model);
+    buffer.SetUndoCapacity(1 << 30); // keep every step, to undo back to the file at the end
+
+    uint64_t state = static_cast<uint64_t>(GetParam());
+    auto next = [&state](uint32_t n) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<int>((state >> 33) % n);
+    };
+    auto position = [&](int line) {
+        return TextPosition{
+            next(static_cast<uint32_t>(model[static_cast<size_t>(line)].size()) + 1), line};
+    };
+    for (int step = 0; step < 150; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        const int count = static_cast<int>(model.size());
+        const int kind = count > 30000 ? 2 : next(4);
+        int endLine = 0;
+        int endChar = 0;
+        if (kind == 0 || count < 10) {
+            // Paste of many lines.
+            TextPosition at = position(next(static_cast<uint32_t>(count)));
+            std::string text;
+            for (int n = next(5000); n >= 0; --n)
+                text += "p" + std::to_string(n) + (n % 3 ? "\r\n" : "\r");
+            ASSERT_TRUE(
+                buffer.InsertRecorded(nullptr, at.y, at.x, text, endLine, endChar, ActionPaste));
+            ModelInsert(model, at, text);
+        } else if (kind == 1) {
+            // Enter typed many times at one place.
+            const TextPosition first = position(next(static_cast<uint32_t>(count)));
+            TextPosition at = first;
+            std::string typed;
+            for (int n = next(3000); n >= 0; --n) {
+                ASSERT_TRUE(buffer.InsertRecorded(nullptr, at.y, at.x, "\r\n", endLine, endChar,
+                                                  ActionTyping));
+                at = {endChar, endLine};
+                typed += "\r\n";
+            }
+            ModelInsert(model, first, typed);
+        } else {
+            int a = next(static_cast<uint32_t>(count));
+            int b = std::min(count - 1, a + next(kind == 2 ? 5000 : 3));
+            TextPosition start = position(a);
+            TextPosition end = position(b);
+            if (a == b && end.x < start.x)
+                std::swap(start.x, end.x);
+            ASSERT_TRUE(
+                buffer.DeleteRecorded(nullptr, start.y, start.x, end.y, end.x, ActionDelete));
+            ModelDelete(model, start, end);
+        }
+        ASSERT_EQ(buffer.LineCount(), static_cast<int>(model.size()));
+        for (int i = 0; i < buffer.LineCount(); ++i)
+            ASSERT_EQ(buffer.LineText(i), model[static_cast<size_t>(i)]) << "line " << i;
+    }
+    // Undoing everything gives the file back.
+    TextPosition at;
+    while (buffer.HasUndo())
+        ASSERT_TRUE(buffer.UndoLastStep(at));
+    ASSERT_TRUE(buffer.WriteToFile(dir.File("back.asm"), LineEndAuto, false));
+    EXPECT_TRUE(buftest::ReadBytes(dir.File("back.asm")) == file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buffer, ManyLinesTest, testing::Values(1, 1023, 2049, 10000));
+
+TEST(ManyLines, FlagsStayWithTheirLinesAcrossBlocks) {
+    CTextBuffer buffer;
+    buffer.ResetToEmpty(LineEndDos);
+    std::string text;
+    for (int i = 0; i < 9000; ++i)
+        text += std::to_string(i) + "\r\n";
+    int endLine = 0;
+    int endChar = 0;
+    ASSERT_TRUE(buffer.ApplyInsert(nullptr, 0, 0, text, endLine, endChar));
+    for (int line : {0, 2047, 2048, 4095, 8999})
+        buffer.ChangeLineFlag(line, PlainBookmark, true, false);
+    ASSERT_TRUE(buffer.ApplyInsert(nullptr, 1000, 0, text, endLine, endChar)); // 9000 more above
+    EXPECT_EQ(buffer.LineCount(), 18001);
+    std::vector<int> marked;
+    for (int line = buffer.FirstLineWithFlags(PlainBookmark); line >= 0;) {
+        marked.push_back(line);
+        int next = buffer.NextPlainBookmark(line);
+        if (next <= line)
+            break;
+        line = next;
+    }
+    EXPECT_EQ(marked, (std::vector<int>{0, 11047, 11048, 13095, 17999}));
+    ASSERT_TRUE(buffer.ApplyDelete(nullptr, 1, 0, 11048, 0));
+    EXPECT_EQ(buffer.LineText(1), "2048");
+    EXPECT_EQ(buffer.LineFlagWord(1), 0u) << "the removed line's flags went with it";
+    EXPECT_EQ(buffer.PreviousPlainBookmark(100), 0);
+    EXPECT_EQ(buffer.NextPlainBookmark(1), 2048);
+}
+
+} // namespace

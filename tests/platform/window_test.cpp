@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/headless/headless.h"
+#include "recording_wnd.h"
+
+namespace platform::headless {
+namespace {
+
+using test::RecordingWnd;
+
+struct Fixture : ::testing::Test {
+    HeadlessSystem system;
+    std::unique_ptr<HeadlessWindow> Make(Size size = {160, 96}) {
+        return std::make_unique<HeadlessWindow>(system, std::make_unique<RecordingWnd>(), size);
+    }
+};
+
+TEST_F(Fixture, CreationSendsCreateThenSizeAndRefusalLeavesNoWindow) {
+    auto win = Make({100, 50});
+    EXPECT_TRUE(win->IsCreated());
+    EXPECT_EQ(win->As<RecordingWnd>().log, (std::vector<std::string>{"create", "size 100x50"}));
+
+    auto refusing = std::make_unique<RecordingWnd>();
+    refusing->refuseCreate = true;
+    RecordingWnd* raw = refusing.get();
+    {
+        HeadlessWindow failed(system, std::move(refusing), {10, 10});
+        EXPECT_FALSE(failed.IsCreated());
+        EXPECT_FALSE(raw->IsWindow());
+    }
+    RecordingWnd detached;
+    EXPECT_EQ(detached.GetClientRect(), Rect{});
+    EXPECT_EQ(detached.SetTimer(1, 10), 0u) << "services without a window do nothing";
+}
+
+TEST_F(Fixture, TimersFireOnlyWhileRunningAndRestartWithANewPeriod) {
+    auto win = Make();
+    auto& wnd = win->As<RecordingWnd>();
+    EXPECT_EQ(wnd.SetTimer(1001, 100), 1001u);
+    EXPECT_EQ(wnd.SetTimer(1001, 50), 1001u);
+    EXPECT_EQ(win->Timers().at(1001), 50u);
+    EXPECT_TRUE(win->FireTimer(1001));
+    EXPECT_TRUE(win->FireTimer(1001));
+    EXPECT_TRUE(wnd.KillTimer(1001));
+    EXPECT_FALSE(wnd.KillTimer(1001));
+    EXPECT_FALSE(win->FireTimer(1001));
+    EXPECT_EQ(wnd.timers, (std::vector<uint32_t>{1001, 1001}));
+    EXPECT_EQ(wnd.SetTimer(0, 10), 0u) << "id 0 is refused";
+}
+
+TEST_F(Fixture, CaretShowsAndHidesInNestedPairsAndANewCaretStartsHidden) {
+    auto win = Make();
+    auto& wnd = win->As<RecordingWnd>();
+    wnd.ShowCaret();
+    EXPECT_FALSE(win->Caret().exists) << "no caret yet";
+    wnd.CreateSolidCaret(2, 16);
+    wnd.SetCaretPos({20, 32});
+    EXPECT_FALSE(win->Caret().Visible());
+    wnd.ShowCaret();
+    EXPECT_TRUE(win->Caret().Visible());
+    EXPECT_EQ(win->Caret().size, (Size{2, 16}));
+    EXPECT_EQ(win->Caret().pos, (Point{20, 32}));
+    wnd.HideCaret();
+    wnd.HideCaret();
+    wnd.ShowCaret();
+    EXPECT_FALSE(win->Caret().Visible()) << "two hides need two shows";
+    wnd.ShowCaret();
+    EXPECT_TRUE(win->Caret().Visible());
+    wnd.CreateSolidCaret(2, 16);
+    EXPECT_FALSE(win->Caret().Visible());
+    wnd.ShowCaret();
+    EXPECT_TRUE(win->Caret().Visible());
+    wnd.DestroyCaret();
+    EXPECT_FALSE(win->Caret().exists);
+}
+
+TEST_F(Fixture, FocusMovesWithKillBeforeSetAndLeavesWithADestroyedWindow) {
+    auto a = Make();
+    auto b = Make();
+    auto& wa = a->As<RecordingWnd>();
+    auto& wb = b->As<RecordingWnd>();
+    a->Focus();
+    EXPECT_EQ(wa.GetFocus(), &wa);
+    b->Focus();
+    EXPECT_EQ(wa.log.back(), "killfocus");
+    EXPECT_EQ(wa.lastNewFocus, &wb);
+    EXPECT_EQ(wb.lastOldFocus, &wa);
+    EXPECT_EQ(wa.GetFocus(), &wb);
+    int32_t destroyed = 0;
+    wb.destroyed = &destroyed;
+    b.reset();
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(wa.GetFocus(), nullptr);
+}
+
+TEST_F(Fixture, AcceleratorKeysBecomeCommandsAndOtherKeysKeyDowns) {
+    const AccelTable table{{FVIRTKEY | FSHIFT, VK_DELETE, 57635}, {FVIRTKEY, VK_DELETE, 37000}};
+    auto win = Make();
+    auto& wnd = win->As<RecordingWnd>();
+    wnd.accelerators = &table;
+    win->PressKey(VK_DELETE, ModShift);
+    EXPECT_LT(wnd.shiftDuringCommand, 0) << "handlers see the modifiers through GetKeyState";
+    win->PressKey(VK_DELETE);
+    win->PressKey(VK_DELETE, ModControl);
+    win->PressKey(VK_F2);
+    EXPECT_EQ(wnd.commands, (std::vector<uint32_t>{57635, 37000}));
+    EXPECT_EQ(wnd.keys, (std::vector<uint32_t>{VK_DELETE, VK_F2}));
+    EXPECT_EQ(wnd.GetKeyState(VK_SHIFT), 0) << "released after the key";
+}
+
+TEST_F(Fixture, TypedTextArrivesThroughTheInputCodePage) {
+    struct Case {
+        CodePage page;
+        std::u32string typed;
+        std::vector<uint32_t> bytes;
+    };
+    const Case cases[] = {
+        {CodePage::Windows1252, U"a\u20AC\u00E9", {'a', 0x80, 0xE9}},
+        {CodePage::Windows1252, U"\u0416x\u4E00", {'x'}},
+        {CodePage::Windows1251, U"\u0416\u20AC\u00E9", {0xC6, 0x88}},
+        {CodePage::Windows1251, U"\r", {13}},
+    };
+    for (const Case& c : cases) {
+        auto win = Make();
+        auto& wnd = win->As<RecordingWnd>();
+        wnd.inputPage = c.page;
+        win->TypeText(c.typed);
+        EXPECT_EQ(wnd.chars, c.bytes);
+    }
+}
+
+TEST_F(Fixture, CaptureAndCursorAreRecorded) {
+    auto win = Make();
+    auto& wnd = win->As<RecordingWnd>();
+    wnd.setCursor = [&wnd] {
+        wnd.SetCursor(wnd.GetCursorPos().x < 20 ? IDC_MARGIN : IDC_IBEAM);
+        return true;
+    };
+    win->MouseMove({5, 5});
+    EXPECT_EQ(win->Cursor(), IDC_MARGIN);
+    win->MouseMove({50, 5});
+    EXPECT_EQ(win->Cursor(), IDC_IBEAM);
+    wnd.setCursor = nullptr;
+    win->MouseMove({50, 5});
+    EXPECT_EQ(win->Cursor(), IDC_ARROW) << "an unhandled pointer gets the arrow";
+
+    wnd.SetCapture();
+    EXPECT_EQ(wnd.GetCapture(), &wnd);
+    wnd.ReleaseCapture();
+    EXPECT_EQ(wnd.GetCapture(), nullptr);
+    wnd.SetCapture();
+    win.reset();
+    EXPECT_EQ(system.GetCapture(), nullptr) << "a destroyed window loses the capture";
+}
+
+TEST_F(Fixture, AnUnhandledWheelScrollsThreeLinesANotch) {
+    auto win = Make();
+    auto& wnd = win->As<RecordingWnd>();
+    EXPECT_FALSE(win->Wheel(-2 * WHEEL_DELTA, {5, 5}));
+    ASSERT_EQ(wnd.vscrolls.size(), 7u);
+    EXPECT_EQ(wnd.vscrolls[0].first, SB_LINEDOWN);
+    EXPECT_EQ(wnd.vscrolls[5].first, SB_LINEDOWN);
+    EXPECT_EQ(wnd.vscrolls[6].first, SB_ENDSCROLL);
+}
+
+TEST_F(Fixture, ResizeUpdatesScrollBarsThroughOnSize) {
+    auto win = Make({100, 160});
+    auto& wnd = win->As<RecordingWnd>();
+    wnd.size = [&wnd](int32_t, int32_t cy) {
+        ScrollInfo si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+        si.nMin = 0;
+        si.nMax = 19; // twenty lines of 16 pixels
+        si.nPage = static_cast<uint32_t>(cy / 16);
+        wnd.SetScrollInfo(SB_VERT, si);
+    };
+    win->Resize({100, 320});
+    EXPECT_FALSE(win->OwnScrollBar(SB_VERT).State().IsEnabled());
+    win->Resize({100, 160});
+    EXPECT_TRUE(win->OwnScrollBar(SB_VERT).State().IsEnabled());
+    EXPECT_EQ(win->OwnScrollBar(SB_VERT).State().Page(), 10u);
+    EXPECT_EQ(wnd.GetScrollBarCtrl(SB_VERT), nullptr) << "own bars are not shared";
+}
+
+} // namespace
+} // namespace platform::headless
