@@ -1,0 +1,57 @@
+// The per-line cache of expanded line lengths, with a count of the known lengths by value so that
+// the widest line is known without walking the lines again.
+//
+// An entry is -1 while unknown. Every known entry is counted once in the histogram; Widest() is
+// the greatest known length (0 when none is known), which is the widest line of the text once
+// Complete() holds. Line insertions and removals move the entries of the lines behind them, so a
+// line break costs O(1) here, not a walk over the tail.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "view/gaparray.h"
+
+class ExpandedLengthCache {
+public:
+    static constexpr int32_t kUnknown = -1;
+
+    bool Exists() const { return exists_; }
+    int32_t Size() const { return static_cast<int32_t>(entries_.Size()); }
+    // Every entry is known.
+    bool Complete() const { return exists_ && unknown_ == 0; }
+
+    // `lineCount` unknown entries.
+    void Create(int32_t lineCount);
+    // Forgets every entry; Exists() is false afterwards.
+    void Clear();
+
+    int32_t Get(int32_t line) const { return entries_[static_cast<size_t>(line)]; }
+    void Set(int32_t line, int32_t length);
+    void Reset(int32_t line);
+
+    // `count` lines were inserted behind `line` (line `line` itself changed): its entry and the
+    // entries of the new lines become unknown, the later entries move down.
+    void InsertAfter(int32_t line, int32_t count);
+    // The `count` lines behind `line` were removed (line `line` itself changed).
+    void RemoveAfter(int32_t line, int32_t count);
+    // Resizes to `lineCount`, keeping the entries before `start`; the others become unknown.
+    void ResetFrom(int32_t start, int32_t lineCount);
+
+    int32_t Widest() const;
+
+private:
+    void Count(int32_t length, int32_t delta);
+
+    static constexpr int32_t kDenseLimit = 4096;
+
+    bool exists_ = false;
+    GapArray<int32_t> entries_;
+    int64_t unknown_ = 0;
+    // How many known entries have each length: below kDenseLimit by index, above in the map.
+    std::vector<int64_t> dense_;
+    std::map<int32_t, int64_t> sparse_;
+    // No dense length above this one has a non-zero count.
+    mutable int32_t denseTop_ = 0;
+};

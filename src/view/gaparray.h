@@ -1,0 +1,103 @@
+// An array of plain values with a gap at the place of the last insertion or removal, so that a run
+// of edits at one place (typing, line breaks near one line) costs O(1) each instead of moving every
+// entry behind it. Moving the gap to a new place costs the distance moved, once.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+template <class T> class GapArray {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    size_t Size() const { return data_.size() - gapLength_; }
+    bool Empty() const { return Size() == 0; }
+
+    T operator[](size_t i) const { return data_[Physical(i)]; }
+    T& operator[](size_t i) { return data_[Physical(i)]; }
+
+    // `count` copies of `value`, with no gap.
+    void Assign(size_t count, T value) {
+        data_.assign(count, value);
+        gapStart_ = count;
+        gapLength_ = 0;
+    }
+    void Clear() {
+        data_.clear();
+        data_.shrink_to_fit();
+        gapStart_ = 0;
+        gapLength_ = 0;
+    }
+
+    // Inserts `count` copies of `value` before index `at` (at <= Size()).
+    void Insert(size_t at, size_t count, T value) {
+        if (count == 0)
+            return;
+        if (gapLength_ < count)
+            Regrow(at, count);
+        else
+            MoveGap(at);
+        std::fill_n(data_.data() + gapStart_, count, value);
+        gapStart_ += count;
+        gapLength_ -= count;
+    }
+
+    // Removes the `count` entries from index `at` on (at + count <= Size()).
+    void Erase(size_t at, size_t count) {
+        if (count == 0)
+            return;
+        MoveGap(at);
+        gapLength_ += count;
+    }
+
+    // Grows or shrinks at the end; new entries hold `value`.
+    void Resize(size_t count, T value) {
+        const size_t size = Size();
+        if (count > size)
+            Insert(size, count - size, value);
+        else
+            Erase(count, size - count);
+    }
+
+private:
+    size_t Physical(size_t i) const { return i < gapStart_ ? i : i + gapLength_; }
+
+    void MoveGap(size_t at) {
+        T* base = data_.data();
+        if (at < gapStart_) {
+            std::memmove(base + at + gapLength_, base + at, (gapStart_ - at) * sizeof(T));
+        } else if (at > gapStart_) {
+            std::memmove(base + gapStart_, base + gapStart_ + gapLength_,
+                         (at - gapStart_) * sizeof(T));
+        }
+        gapStart_ = at;
+    }
+
+    // Makes room for at least `count` more entries with the gap at `at`; the new gap is an eighth
+    // of the contents (at least 1024 entries) larger than needed.
+    void Regrow(size_t at, size_t count) {
+        const size_t size = Size();
+        const size_t gap = count + std::max<size_t>(1024, size / 8);
+        std::vector<T> next(size + gap);
+        CopyOut(0, at, next.data());
+        CopyOut(at, size, next.data() + at + gap);
+        data_.swap(next);
+        gapStart_ = at;
+        gapLength_ = gap;
+    }
+
+    // Copies the entries [from, to) to `out`.
+    void CopyOut(size_t from, size_t to, T* out) const {
+        const T* base = data_.data();
+        const size_t split = std::clamp(gapStart_, from, to);
+        std::copy(base + from, base + split, out);
+        std::copy(base + split + gapLength_, base + to + gapLength_, out + (split - from));
+    }
+
+    std::vector<T> data_;
+    size_t gapStart_ = 0;
+    size_t gapLength_ = 0;
+};

@@ -1,0 +1,248 @@
+// Construction, reset, the line accessors, fonts, colours and resources of the text view.
+#include <algorithm>
+#include <cstdio>
+
+#include "syntax/defaultcolors.h"
+#include "view/textview.h"
+
+using platform::ColorRef;
+using platform::Font;
+using platform::LogFont;
+
+namespace {
+
+const view::ResourceModule* g_resourceModule = nullptr;
+
+} // namespace
+
+CTextView::CTextView() {
+    ResetViewState();
+}
+
+CTextView::~CTextView() {
+    if (buffer)
+        buffer->DetachView(this);
+}
+
+void CTextView::SetResourceModule(const view::ResourceModule* module) {
+    g_resourceModule = module;
+}
+
+const view::ResourceModule& CTextView::GetResourceModule() {
+    return g_resourceModule ? *g_resourceModule : view::BuiltInResources();
+}
+
+CTextBuffer* CTextView::FindTextBuffer() {
+    return nullptr;
+}
+
+void CTextView::AfterEditAction(EditAction /*action*/, std::string_view /*text*/) {}
+
+void CTextView::ResetViewState() {
+    topLine = 0;
+    firstColumn = 0;
+    rowHeight = -1;
+    cellWidth = -1;
+    tabWidth = 4;
+    visibleRows = -1;
+    visibleColumns = -1;
+    widestLine = -1;
+    rememberedColumn = -1;
+    anchor = {};
+    marginIcons.reset();
+    DropFonts();
+    parserStates.Clear();
+    expandedLengths.Clear();
+    caretPos = {};
+    selectionFirst = {};
+    selectionSecond = {};
+    selectionStart = {};
+    selectionEnd = {};
+    mouseSelecting = false;
+    wordSelecting = false;
+    lineSelecting = false;
+    dragPending = false;
+    holdHorzScrollBar = false;
+    if (IsWindow())
+        PlaceCaret();
+    keepSelectionVisible = false;
+    hasPlainBookmarks = false;
+    printHeaderEnabled = false;
+    printFooterEnabled = true;
+    hasLastSearch = false;
+    lastFindWhat.clear();
+    lastSearchFlags = 0;
+}
+
+// ---- Window creation and destruction
+
+bool CTextView::OnCreate() {
+    baseFont = LogFont{};
+    baseFont.lfWeight = platform::FW_NORMAL;
+    baseFont.lfCharSet = platform::DEFAULT_CHARSET;
+    baseFont.SetFaceName("FixedSys");
+    if (!Wnd::OnCreate())
+        return false;
+    accelerators = GetResourceModule().FindAccelerators(view::IDR_VIEW_ACCELERATORS);
+    return true;
+}
+
+void CTextView::OnDestroy() {
+    DisconnectBuffer();
+    accelerators = nullptr;
+    Wnd::OnDestroy();
+    DropFonts();
+    lineBitmap.reset();
+}
+
+platform::CodePage CTextView::GetInputCodePage() const {
+    return platform::CodePageForCharSet(baseFont.lfCharSet);
+}
+
+void CTextView::OnSysColorChange() {
+    Invalidate(true);
+}
+
+// ---- Line accessors. Lines outside the text read as empty, so a stale index never reads past
+// the buffer.
+
+int32_t CTextView::TextLineCount() const {
+    return buffer ? buffer->LineCount() : 1;
+}
+
+int32_t CTextView::TextLineLength(int32_t line) const {
+    if (!buffer || line < 0 || line >= buffer->LineCount())
+        return 0;
+    return buffer->LineLength(line);
+}
+
+const char* CTextView::GetLineText(int32_t line) const {
+    if (!buffer || line < 0 || line >= buffer->LineCount())
+        return nullptr;
+    return buffer->LineChars(line);
+}
+
+LineFlags CTextView::TextLineFlags(int32_t line) const {
+    if (!buffer || line < 0 || line >= buffer->LineCount())
+        return 0;
+    return buffer->LineFlagWord(line);
+}
+
+void CTextView::GetTextRange(TextPosition start, TextPosition end, std::string& text) const {
+    text.clear();
+    if (buffer)
+        buffer->CopyText(start.y, start.x, end.y, end.x, text);
+}
+
+// ---- Clipboard and drag out. The platform offers no clipboard yet: the base view reports an
+// empty clipboard and refuses to put text on it.
+
+bool CTextView::ClipboardHasText() {
+    return false;
+}
+
+bool CTextView::PutTextOnClipboard(std::string_view /*text*/) {
+    return false;
+}
+
+bool CTextView::GetTextFromClipboard(std::string& text) {
+    text.clear();
+    return false;
+}
+
+std::optional<std::string> CTextView::BuildDragData() {
+    TextPosition start;
+    TextPosition end;
+    GetSelectedRange(start, end);
+    if (start == end)
+        return std::nullopt;
+    std::string text;
+    GetTextRange(start, end, text);
+    draggedFrom = start;
+    draggedTo = end;
+    return text;
+}
+
+uint32_t CTextView::GetDragEffects() {
+    return 1;
+}
+
+void CTextView::OnDragSourceDone(uint32_t /*effect*/) {}
+
+// ---- Printing. Pages are laid out by the printing code; the header and footer bands are drawn
+// there too once the platform can print.
+
+void CTextView::DrawPageHeader(platform::Surface& /*dc*/, int32_t /*page*/) {}
+
+void CTextView::DrawPageFooter(platform::Surface& /*dc*/, int32_t /*page*/) {}
+
+void CTextView::PageHeaderText(int32_t /*page*/, std::string& text) {
+    text.clear();
+}
+
+void CTextView::PageFooterText(int32_t page, std::string& text) {
+    char line[48];
+    std::snprintf(line, sizeof line, "Page %d/%d", page, printPageCount);
+    text = line;
+}
+
+// ---- Colours
+
+ColorRef CTextView::ColorOf(int32_t index) {
+    SystemColors system = LightSystemColors;
+    if (IsWindow()) {
+        system.window = GetSysColor(platform::COLOR_WINDOW);
+        system.windowText = GetSysColor(platform::COLOR_WINDOWTEXT);
+        system.scrollBar = GetSysColor(platform::COLOR_SCROLLBAR);
+    }
+    return DefaultColorOf(index, system);
+}
+
+bool CTextView::IsColorItalic(int32_t /*index*/) {
+    return false;
+}
+
+bool CTextView::IsColorBold(int32_t /*index*/) {
+    return false;
+}
+
+uint32_t CTextView::ColorizeLine(uint32_t /*state*/, int32_t /*line*/, TextBlock* /*blocks*/,
+                                 int32_t& /*count*/) {
+    return 0;
+}
+
+// ---- Fonts
+
+Font* CTextView::GetStyledFont(bool italic, bool bold) {
+    const size_t slot = (bold ? 1u : 0u) | (italic ? 2u : 0u);
+    if (!fontCache[slot]) {
+        // The style is written into the base font itself, which is then made into a font.
+        baseFont.lfWeight = bold ? platform::FW_BOLD : platform::FW_NORMAL;
+        baseFont.lfItalic = italic ? 1 : 0;
+        fontCache[slot] = CreateFontIndirect(baseFont);
+        if (!fontCache[slot])
+            return GetFont();
+    }
+    return fontCache[slot].get();
+}
+
+void CTextView::DropFonts() {
+    for (auto& font : fontCache)
+        font.reset();
+}
+
+void CTextView::SetBaseFont(const LogFont& font) {
+    baseFont = font;
+    rowHeight = -1;
+    cellWidth = -1;
+    visibleRows = -1;
+    visibleColumns = -1;
+    lineBitmap.reset();
+    DropFonts();
+    if (IsWindow()) {
+        UpdateVertScrollBar(false);
+        UpdateHorzScrollBar(false);
+        PlaceCaret();
+        Invalidate(true);
+    }
+}

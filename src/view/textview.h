@@ -1,0 +1,262 @@
+// CTextView: the read-only view of one text buffer in a grid of fixed-pitch cells with a
+// selection margin on the left. It lays out tabs and columns, colours lines through a per-line
+// parse hook with a cache of parser states, paints through a one-line off-screen bitmap, keeps the
+// scroll bars, caret and selection in step with the text, and follows the panes of a splitter.
+//
+// The state lives here; the implementation is split by concern:
+//   textview.cpp           construction, reset, line accessors, fonts, colours, resources
+//   textview_geometry.cpp  cell metrics, tab expansion, column and pixel conversions
+//   textview_render.cpp    parser states, line drawing, margin icons, painting
+//   textview_scroll.cpp    scroll bars, scrolling, splitter panes, size
+//   textview_caret.cpp     caret, focus, selection, cursor, keys
+//   textview_notify.cpp    attaching to a buffer and its change notifications
+//
+// Without an attached buffer the view shows an empty text of one line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "buffer/bufferview.h"
+#include "buffer/textbuffer.h"
+#include "buffer/types.h"
+#include "platform/wnd.h"
+#include "syntax/colorindex.h"
+#include "view/expandedlengths.h"
+#include "view/parserstates.h"
+#include "view/viewresources.h"
+
+// Options of a search: bits of a 32-bit value.
+enum FindFlags : uint32_t {
+    FindMatchCase = 0x01,
+    FindWholeWord = 0x02,
+    FindDirectionUp = 0x10,
+};
+
+class CTextView : public platform::Wnd, public CBufferView {
+public:
+    // Width of the selection margin in pixels.
+    static constexpr int32_t kMarginPixels = 20;
+    // Icons of the margin: the icon of a line is that of the first entry whose flag it carries.
+    static constexpr std::array<LineFlags, 15> kMarginIconFlags{
+        MarginMarkA,       MarginMarkB,       MarginMarkC,       NumberedBookmark1,
+        NumberedBookmark2, NumberedBookmark3, NumberedBookmark4, NumberedBookmark5,
+        NumberedBookmark6, NumberedBookmark7, NumberedBookmark8, NumberedBookmark9,
+        NumberedBookmark0, PlainBookmark,     MarginMarkD,
+    };
+    static constexpr uint32_t kAutoScrollTimerId = 1001;
+
+    CTextView();
+    ~CTextView() override;
+
+    // ---- Window messages and framework operations.
+    bool OnCreate() override;
+    void OnInitialUpdate() override;
+    void OnDestroy() override;
+    void OnDraw(platform::Surface& dc) override;
+    void OnSize(int32_t cx, int32_t cy) override;
+    void OnSetFocus(platform::Wnd* oldWnd) override;
+    void OnKillFocus(platform::Wnd* newWnd) override;
+    void OnVScroll(uint32_t code, int32_t pos) override;
+    void OnHScroll(uint32_t code, int32_t pos) override;
+    bool OnSetCursor(uint32_t hitTest) override;
+    // Keys of the view's accelerator table become commands before anything else sees them.
+    bool PreTranslateKey(uint32_t vk, uint32_t modifiers) override;
+    const platform::AccelTable* GetAcceleratorTable() const override { return accelerators; }
+    platform::CodePage GetInputCodePage() const override;
+    // The system colours changed: everything is painted again.
+    void OnSysColorChange();
+
+    // ---- The view's own virtual operations, in slot order.
+    virtual void ResetViewState();
+    virtual void DrawPageHeader(platform::Surface& dc, int32_t page);
+    virtual void DrawPageFooter(platform::Surface& dc, int32_t page);
+    virtual void PageHeaderText(int32_t page, std::string& text);
+    virtual void PageFooterText(int32_t page, std::string& text);
+    // `horz` true: the panes of this pane's splitter row follow its top line; false: the panes
+    // of its column follow its first column.
+    virtual void SyncSiblingScroll(bool horz);
+    virtual void FollowSiblingScroll(CTextView* source, bool horz);
+    virtual int32_t TextLineCount() const;
+    virtual int32_t TextLineLength(int32_t line) const;
+    virtual int32_t GetExpandedLineLength(int32_t line);
+    // The line's characters, not terminated; null without a buffer.
+    virtual const char* GetLineText(int32_t line) const;
+    virtual LineFlags TextLineFlags(int32_t line) const;
+    // The text between two positions, lines joined by CR LF.
+    virtual void GetTextRange(TextPosition start, TextPosition end, std::string& text) const;
+    virtual bool ClipboardHasText();
+    virtual bool PutTextOnClipboard(std::string_view text);
+    virtual bool GetTextFromClipboard(std::string& text);
+    // The selected text for a drag out, recording the dragged range; none for an empty
+    // selection.
+    virtual std::optional<std::string> BuildDragData();
+    // Drop effects offered when this view's text is dragged out: 1 copy, 2 move.
+    virtual uint32_t GetDragEffects();
+    virtual void OnDragSourceDone(uint32_t effect);
+    virtual platform::ColorRef ColorOf(int32_t index);
+    // Colours a whole line from its flags; CLR_NONE leaves the normal colour.
+    virtual void GetLineHighlightColors(int32_t line, platform::ColorRef& background,
+                                        platform::ColorRef& text, bool& drawWhitespace);
+    virtual bool IsColorItalic(int32_t index);
+    virtual bool IsColorBold(int32_t index);
+    // `line` -1 paints a row below the text.
+    virtual void DrawTextLine(platform::Surface& dc, const platform::Rect& rect, int32_t line);
+    virtual void DrawMarginCell(platform::Surface& dc, const platform::Rect& rect, int32_t line);
+    // The parse hook. `state` is the parser state at the start of `line`; with `blocks` the
+    // parser appends the line's coloured runs at blocks[count] (count grows with each; the room
+    // is three blocks per character of the line); without, only the state is wanted. Returns
+    // the state at the end of the line, never 0xFFFFFFFF. The base view colours nothing.
+    virtual uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks, int32_t& count);
+    virtual const view::ResourceModule& GetResourceModule();
+    virtual CTextBuffer* FindTextBuffer();
+    void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
+                         int line) override;
+    void AfterEditAction(EditAction action, std::string_view text) override;
+
+    // ---- Resources. The module an application sets serves every view; none: the built-in one.
+    static void SetResourceModule(const view::ResourceModule* module);
+
+    // ---- Fonts and cell metrics.
+    int32_t GetRowHeight();
+    int32_t GetCellWidth();
+    void MeasureCharCell();
+    int32_t GetTabWidth() const { return tabWidth; }
+    int32_t GetMarginPixels() const { return kMarginPixels; }
+    int32_t GetVisibleRowCount();
+    int32_t GetVisibleColumnCount();
+    int32_t GetWidestLineColumns();
+    // One of the four fonts made from the base font; the window's font when it cannot be made.
+    platform::Font* GetStyledFont(bool italic, bool bold);
+    const platform::LogFont& GetBaseFont() const { return baseFont; }
+    void SetBaseFont(const platform::LogFont& font);
+
+    // ---- Columns and pixels.
+    int32_t CharIndexToColumn(int32_t line, int32_t charIndex);
+    int32_t ColumnToCharIndex(int32_t line, int32_t column);
+    void ExpandTabs(const char* chars, int32_t offset, int32_t count, std::string& out);
+    TextPosition PointToTextPosition(platform::Point point);
+    platform::Point TextPositionToPoint(TextPosition position);
+
+    // ---- Colouring.
+    uint32_t GetParserStateAfter(int32_t line);
+
+    // ---- Buffer.
+    // Attaches to `textBuffer`, or to FindTextBuffer() when none is given.
+    void ConnectBuffer(CTextBuffer* textBuffer);
+    void DisconnectBuffer();
+    CTextBuffer* GetBuffer() const { return buffer; }
+
+    // ---- Scrolling.
+    int32_t GetTopLine() const { return topLine; }
+    int32_t GetFirstColumn() const { return firstColumn; }
+    void ScrollToTopLine(int32_t top, bool track);
+    void ScrollToColumn(int32_t offset, bool track);
+    void UpdateVertScrollBar(bool positionOnly);
+    void UpdateHorzScrollBar(bool positionOnly);
+    void ScrollIntoView(TextPosition position);
+    // The text view in a pane of this view's splitter; null outside a splitter, for this pane
+    // or for a pane of another kind.
+    CTextView* GetSplitterPane(int32_t row, int32_t column) const;
+    // While set, changes of line lengths do not recompute the horizontal bar.
+    void HoldHorzScrollBar(bool hold) { holdHorzScrollBar = hold; }
+
+    // ---- Caret and selection.
+    void PlaceCaret();
+    void InvalidateLineBand(int32_t first, int32_t last);
+    void SelectRange(TextPosition start, TextPosition end);
+    void GetSelectedRange(TextPosition& start, TextPosition& end);
+    void OrderSelection();
+    bool IsInSelection(TextPosition position) const;
+    bool PositionInSelection(TextPosition position);
+    bool HasSelection() const { return selectionFirst != selectionSecond; }
+    void MoveCaretTo(TextPosition position);
+    TextPosition GetCaretPos() const { return caretPos; }
+    void SetSelectionAnchor(TextPosition position) { anchor = position; }
+    void DisableCaret();
+    void EnableCaret();
+    bool KeepsSelectionVisible() const { return keepSelectionVisible; }
+    void SetKeepSelectionVisible(bool keep) { keepSelectionVisible = keep; }
+
+protected:
+    // Whether the selection is drawn: with the focus, or when asked to keep it visible.
+    bool SelectionShown() const { return focused || keepSelectionVisible; }
+    void DropFonts();
+    // Ends a running mouse selection: capture, timer and flag.
+    void EndMouseSelection();
+    // Runs of one line; `column` is the expanded column of the run's first character. Both
+    // return the column after the run.
+    int64_t DrawRunWithSelection(platform::Surface& dc, int64_t column, const platform::Rect& clip,
+                                 const char* chars, int32_t offset, int32_t count,
+                                 TextPosition position);
+    int64_t DrawRun(platform::Surface& dc, int64_t column, const platform::Rect& clip,
+                    const char* chars, int32_t offset, int32_t count);
+    // The base rule for one line, from the line's characters.
+    int32_t ComputeExpandedLength(int32_t line);
+    // Keeps both per-line caches in step with a change of `line` and what follows it.
+    void UpdateCachesForOneLine(int32_t line);
+    void UpdateCachesForLines(int32_t start, const PositionAdjuster* adjuster);
+
+    // ---- State, in declaration order.
+    bool caretHidden = false;
+    std::unique_ptr<platform::Bitmap> lineBitmap;
+    int32_t rowHeight = -1;
+    int32_t cellWidth = -1;
+    int32_t tabWidth = 4;
+    int32_t visibleRows = -1;
+    int32_t visibleColumns = -1;
+    int32_t widestLine = -1;
+    int32_t rememberedColumn = -1;
+    bool focused = false;
+    TextPosition anchor;
+    // Mouse selection and drag out.
+    bool mouseSelecting = false;
+    bool wordSelecting = false;
+    bool lineSelecting = false;
+    uint32_t autoScrollTimer = 0;
+    bool dragPending = false;
+    bool draggingText = false;
+    TextPosition draggedFrom;
+    TextPosition draggedTo;
+    platform::LogFont baseFont;
+    std::array<std::unique_ptr<platform::Font>, 4> fontCache;
+    ParserStateCache parserStates;
+    ExpandedLengthCache expandedLengths;
+    TextPosition selectionStart;
+    TextPosition selectionEnd;
+    TextPosition caretPos;
+    TextPosition selectionFirst;
+    TextPosition selectionSecond;
+    bool hasPlainBookmarks = false;
+    std::unique_ptr<platform::ImageList> marginIcons;
+    CTextBuffer* buffer = nullptr;
+    const platform::AccelTable* accelerators = nullptr;
+    bool keepSelectionVisible = false;
+    // Last search.
+    bool hasLastSearch = false;
+    std::string lastFindWhat;
+    uint32_t lastSearchFlags = 0;
+    // Printing.
+    int32_t printPageCount = 0;
+    std::vector<int32_t> printPageStarts;
+    std::unique_ptr<platform::Font> printFont;
+    int32_t printLineHeight = 0;
+    bool printHeaderEnabled = false;
+    bool printFooterEnabled = true;
+    platform::Rect printArea;
+    platform::Rect printTextArea;
+    int32_t topLine = 0;
+    int32_t firstColumn = 0;
+    bool holdHorzScrollBar = false;
+
+private:
+    // Reused by every drawn line, so that painting allocates only when a line longer than any
+    // before it is drawn.
+    std::vector<TextBlock> blockScratch_;
+    std::string runScratch_;
+};
