@@ -2,6 +2,8 @@
 // that fail without touching the buffer.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +43,11 @@ struct LoadCase {
     LineEndStyle style;
     LineList lines; // empty: only compare with the reference split
 };
+
+// Cases print as their names in test logs.
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LoadTest : public testing::TestWithParam<LoadCase> {};
 
@@ -250,6 +257,11 @@ struct LoadFailure {
     int error;
     const char* file; // relative to the test folder
 };
+
+// Cases print as their names in test logs.
+void PrintTo(const LoadFailure& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LoadFailureTest : public testing::TestWithParam<LoadFailure> {};
 

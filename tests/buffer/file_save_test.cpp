@@ -1,6 +1,8 @@
 // Saving: the old file survives every failure byte for byte, no temporary file is left behind, and
 // a successful save keeps the file's mode, owner, symbolic links and hard links.
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,6 +201,11 @@ struct SaveFailure {
     std::vector<FaultyFs::Fault> faults;
     int error; // 0: the save succeeds
 };
+
+// Cases print as their names in test logs.
+void PrintTo(const SaveFailure& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SaveFailureTest : public testing::TestWithParam<SaveFailure> {};
 

@@ -6,6 +6,8 @@
 // number of steps of every run).
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
@@ -430,6 +432,11 @@ struct ModelRun {
     int steps;
     bool varyCapacity = false;
 };
+
+// Cases print as their names in test logs.
+void PrintTo(const ModelRun& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class HistoryModelTest : public testing::TestWithParam<ModelRun> {};
 

@@ -2,6 +2,8 @@
 // every view receives, position adjusters, line flags and bookmarks.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +29,11 @@ struct InsertCase {
     TextPosition end;
     uint32_t hints;
 };
+
+// Cases print as their names in test logs.
+void PrintTo(const InsertCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class InsertTest : public testing::TestWithParam<InsertCase> {};
 
