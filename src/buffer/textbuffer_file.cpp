@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -20,7 +21,9 @@
 namespace {
 
 constexpr size_t kDetectBlock = 32768;       // only this much of a file decides its line-end style
-constexpr size_t kIoChunk = size_t{1} << 20; // read and write in large chunks
+constexpr size_t kIoChunk = size_t{1} << 20; // read in large chunks
+constexpr size_t kMinReadBuffer = 64 * 1024; // ... but small files get a small buffer
+constexpr size_t kWriteChunk = 256 * 1024;
 constexpr int64_t kMaxLineLength = INT32_MAX - 16;
 constexpr int kMaxLinkDepth = 40;
 
@@ -70,11 +73,14 @@ bool WriteAll(FileSystem& fs, int fd, const char* data, size_t size) {
 // in the read buffer, so that run is there to count.
 class LineReader {
 public:
-    LineReader(FileSystem& fs, int fd) : fs_(fs), fd_(fd) {}
+    // `sizeHint` is the file's size as the system reports it; the buffer is sized for it.
+    LineReader(FileSystem& fs, int fd, off_t sizeHint)
+        : fs_(fs), fd_(fd),
+          capacity_(std::clamp(static_cast<size_t>(std::max<off_t>(sizeHint, 0)) + 1,
+                               kMinReadBuffer, kIoChunk)) {}
 
     // Returns 0 on success, else an errno value.
     int Read(LineEndStyle requested, LineStore& store, LineEndStyle& style) {
-        capacity_ = kIoChunk;
         buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
         while (filled_ < kDetectBlock && !eof_)
             if (int err = Fill())
@@ -152,7 +158,7 @@ private:
     FileSystem& fs_;
     int fd_;
     std::unique_ptr<char[]> buf_;
-    size_t capacity_ = 0;
+    size_t capacity_;
     size_t filled_ = 0;
     bool eof_ = false;
 };
@@ -185,7 +191,7 @@ bool CTextBuffer::ReadFromFile(std::string_view pathView, LineEndStyle style) {
     LineEndStyle detected = LineEndDos;
     int err = 0;
     try {
-        err = LineReader(fs, fd).Read(style, store, detected);
+        err = LineReader(fs, fd, st.st_size).Read(style, store, detected);
     } catch (const std::bad_alloc&) {
         err = ENOMEM;
     }
@@ -271,15 +277,15 @@ bool CTextBuffer::WriteToFile(std::string_view pathView, LineEndStyle style, boo
 
 bool CTextBuffer::WriteLines(int fd, std::string_view separator, int64_t& written) {
     FileSystem& fs = *fs_;
-    auto out = std::make_unique_for_overwrite<char[]>(kIoChunk);
+    auto out = std::make_unique_for_overwrite<char[]>(kWriteChunk);
     size_t used = 0;
     written = 0;
     auto put = [&](std::string_view bytes) {
-        if (used + bytes.size() > kIoChunk) {
+        if (used + bytes.size() > kWriteChunk) {
             if (!WriteAll(fs, fd, out.get(), used))
                 return false;
             used = 0;
-            if (bytes.size() >= kIoChunk)
+            if (bytes.size() >= kWriteChunk)
                 return WriteAll(fs, fd, bytes.data(), bytes.size());
         }
         if (!bytes.empty())
