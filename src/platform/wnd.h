@@ -109,6 +109,9 @@ public:
     // The window is about to go; services still work.
     virtual void OnDestroy() {}
     // Paints the client area. Backends clip to the invalid region, so painting everything is fine.
+    // No backend erases the background first (the `erase` flag of InvalidateRect asks for nothing
+    // more): every pixel of the invalid area that OnDraw leaves alone keeps whatever it showed
+    // before, so a window paints every pixel it owns.
     virtual void OnDraw(Surface& dc) { (void)dc; }
     virtual void OnSize(int32_t cx, int32_t cy) { (void)cx, (void)cy; }
     virtual void OnSetFocus(Wnd* oldWnd) { (void)oldWnd; }
@@ -133,6 +136,9 @@ public:
     virtual void OnVScroll(uint32_t code, int32_t pos) { (void)code, (void)pos; }
     virtual void OnHScroll(uint32_t code, int32_t pos) { (void)code, (void)pos; }
     virtual void OnTimer(uint32_t id) { (void)id; }
+    // The colours GetSysColor answers have changed; sent once per change to every hosted window,
+    // which usually invalidates what it painted with them.
+    virtual void OnSysColorChange() {}
     // The pointer is over the window; true when the handler set a cursor, else the backend shows
     // the arrow.
     virtual bool OnSetCursor(uint32_t hitTest) {
@@ -162,7 +168,8 @@ public:
 
     Rect GetClientRect() const { return host_ ? host_->GetClientRect() : Rect{}; }
     void Invalidate(bool erase = true) { InvalidateRect(nullptr, erase); }
-    // Null: the whole client area. The area is painted by the next OnDraw.
+    // Null: the whole client area. The area is painted by the next OnDraw. `erase` is kept for
+    // the callers' sake and changes nothing: backgrounds are never erased (see OnDraw).
     void InvalidateRect(const Rect* rect, bool erase = true);
     // Moves the pixels of `scrollRect` (null: the client area) by (dx, dy), keeping every pixel
     // inside `clipRect` (null: the client area), and invalidates the area uncovered.

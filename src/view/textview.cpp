@@ -63,6 +63,7 @@ void CTextView::ResetViewState() {
     lineSelecting = false;
     dragPending = false;
     holdHorzScrollBar = false;
+    heldBandFrom = -1;
     if (IsWindow())
         PlaceCaret();
     keepSelectionVisible = false;

@@ -10,6 +10,8 @@
 //   textview_scroll.cpp    scroll bars, scrolling, splitter panes, size
 //   textview_caret.cpp     caret, focus, selection, cursor, keys
 //   textview_notify.cpp    attaching to a buffer and its change notifications
+//   textview_move.cpp      the movement keys and the one-line and one-column scrolls
+//   textview_commands.cpp  the command map and command routing
 //
 // Without an attached buffer the view shows an empty text of one line.
 #pragma once
@@ -27,6 +29,7 @@
 #include "buffer/types.h"
 #include "platform/wnd.h"
 #include "syntax/colorindex.h"
+#include "view/cmdui.h"
 #include "view/expandedlengths.h"
 #include "view/parserstates.h"
 #include "view/viewresources.h"
@@ -70,7 +73,16 @@ public:
     const platform::AccelTable* GetAcceleratorTable() const override { return accelerators; }
     platform::CodePage GetInputCodePage() const override;
     // The system colours changed: everything is painted again.
-    void OnSysColorChange();
+    void OnSysColorChange() override;
+    // A command from the accelerator table: routed through the view's command map.
+    bool OnCommand(uint32_t id) override;
+
+    // ---- Commands. RouteCommand runs the handler of `id`, RouteCommandUI fills `ui` from the
+    // update handler of ui.id; both return false when this view has no entry for the id (the
+    // router then goes on to the document and the frames). A derived view serves its own map
+    // first and then this one.
+    virtual bool RouteCommand(uint32_t id);
+    virtual bool RouteCommandUI(CmdUI& ui);
 
     // ---- The view's own virtual operations, in slot order.
     virtual void ResetViewState();
@@ -163,8 +175,9 @@ public:
     // The text view in a pane of this view's splitter; null outside a splitter, for this pane
     // or for a pane of another kind.
     CTextView* GetSplitterPane(int32_t row, int32_t column) const;
-    // While set, changes of line lengths do not recompute the horizontal bar.
-    void HoldHorzScrollBar(bool hold) { holdHorzScrollBar = hold; }
+    // While set, changes of line lengths do not recompute the horizontal bar, and the lines that
+    // changes invalidate are gathered into one band, invalidated when the hold is released.
+    void HoldHorzScrollBar(bool hold);
 
     // ---- Caret and selection.
     void PlaceCaret();
@@ -180,7 +193,37 @@ public:
     void SetSelectionAnchor(TextPosition position) { anchor = position; }
     void DisableCaret();
     void EnableCaret();
+    // Places the caret at `position` with an empty selection and the anchor there, the
+    // remembered column taken from it, scrolled into view.
+    void CollapseCaretTo(TextPosition position);
     bool KeepsSelectionVisible() const { return keepSelectionVisible; }
+
+    // ---- Movement. `extend` false moves the caret and collapses the selection onto it; true
+    // selects from the anchor to the new caret. None of them changes the text.
+    void CaretLeft(bool extend);
+    void CaretRight(bool extend);
+    void CaretWordLeft(bool extend);
+    void CaretWordRight(bool extend);
+    void CaretLineUp(bool extend);
+    void CaretLineDown(bool extend);
+    void CaretPageUp(bool extend);
+    void CaretPageDown(bool extend);
+    void CaretLineHome(bool extend);
+    void CaretLineEnd(bool extend);
+    void CaretTextStart(bool extend);
+    void CaretTextEnd(bool extend);
+    // The one-line scrolls leave caret and selection alone, even off screen.
+    void ScrollOneLineUp();
+    void ScrollOneLineDown();
+    // One column of horizontal scrolling, for the auto-scroll of a drag hovering at an edge.
+    void ScrollOneCharLeft();
+    void ScrollOneCharRight();
+    // Character classes of the word movements, by byte value alone: ASCII letters, digits and
+    // underscore are word characters; 0x09-0x0D and space are whitespace; the rest, all bytes
+    // from 0x80 on included, are other characters.
+    static bool IsWordChar(unsigned char c);
+    static bool IsWhitespaceChar(unsigned char c);
+    int32_t GetRememberedColumn() const { return rememberedColumn; }
     void SetKeepSelectionVisible(bool keep) { keepSelectionVisible = keep; }
 
 protected:
@@ -201,6 +244,17 @@ protected:
     // Keeps both per-line caches in step with a change of `line` and what follows it.
     void UpdateCachesForOneLine(int32_t line);
     void UpdateCachesForLines(int32_t start, const PositionAdjuster* adjuster);
+    // Invalidates from `line` to the bottom of the window, or, while the horizontal bar is held,
+    // remembers the band for the release.
+    void InvalidateChangedLines(int32_t line);
+    // The end of every caret movement: scroll the caret into view, place it, and select from the
+    // anchor (moved to the caret unless extending). `remember` takes the remembered column from
+    // the new caret; vertical moves keep it.
+    void FinishCaretMove(bool extend, bool remember);
+    // The caret moved vertically to `line`, at the remembered column.
+    void MoveCaretToLine(int32_t line);
+    // A page step, in lines: one page less one line of overlap, at least one line.
+    int32_t PageStep();
 
     // ---- State, in declaration order.
     bool caretHidden = false;
@@ -253,6 +307,8 @@ protected:
     int32_t topLine = 0;
     int32_t firstColumn = 0;
     bool holdHorzScrollBar = false;
+    // The first line of the band that changes made invalid during the hold; -1 for none.
+    int32_t heldBandFrom = -1;
 
 private:
     // Reused by every drawn line, so that painting allocates only when a line longer than any

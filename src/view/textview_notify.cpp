@@ -136,11 +136,11 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
     }
     if (hints & HintOneLine) {
         UpdateCachesForOneLine(line);
-        InvalidateLineBand(line, -1);
+        InvalidateChangedLines(line);
     } else {
         const int32_t start = line == -1 ? 0 : line;
         UpdateCachesForLines(start, adjuster);
-        InvalidateLineBand(start, -1);
+        InvalidateChangedLines(start);
     }
     if (adjuster) {
         adjuster->AdjustPosition(caretPos);
@@ -164,5 +164,24 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         widestLine = -1;
         if (!holdHorzScrollBar)
             UpdateHorzScrollBar(false);
+    }
+}
+
+// Every band of a change reaches the bottom of the window, so the bands of many changes are the
+// one from their first line.
+void CTextView::InvalidateChangedLines(int32_t line) {
+    if (!holdHorzScrollBar) {
+        InvalidateLineBand(line, -1);
+        return;
+    }
+    heldBandFrom = heldBandFrom < 0 ? line : std::min(heldBandFrom, line);
+}
+
+void CTextView::HoldHorzScrollBar(bool hold) {
+    holdHorzScrollBar = hold;
+    if (!hold && heldBandFrom >= 0) {
+        const int32_t from = heldBandFrom;
+        heldBandFrom = -1;
+        InvalidateLineBand(from, -1);
     }
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QBackingStore>
 #include <QFontInfo>
 #include <QImage>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
@@ -294,6 +296,42 @@ TEST_F(QtBackend, ObjectsOfTheOtherBackendAreRefusedNotMisused) {
     std::unique_ptr<Surface> mem = dc->CreateCompatibleDC();
     EXPECT_EQ(mem->SelectBitmap(foreignBitmap.get()), nullptr);
     EXPECT_FALSE(dc->BitBlt(0, 0, 10, 10, *mem, 0, 0)) << "nothing was selected";
+}
+
+TEST_F(QtBackend, NothingIsErasedBeforeOnDrawAndPaletteChangesArriveOnce) {
+    auto owned = std::make_unique<RecordingWnd>();
+    RecordingWnd* wnd = owned.get();
+    owned->draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 400, 400}, kRed); };
+    QtWindow window(std::move(owned));
+    window.resize(200, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::processEvents();
+    // The second paint leaves the right half alone: it must still show the first paint.
+    wnd->draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 20, 400}, kBlue); };
+    window.Host()->repaint();
+    QPaintDevice* device = window.backingStore()->paintDevice();
+    if (device && device->devType() == QInternal::Image) {
+        const QImage& screen = *static_cast<QImage*>(device);
+        const QPoint host = window.Host()->mapTo(&window, QPoint(0, 0));
+        EXPECT_EQ(PixelAt(screen, host.x() + 5, host.y() + 5), kBlue);
+        EXPECT_EQ(PixelAt(screen, host.x() + 60, host.y() + 5), kRed);
+    }
+
+    const QPalette original = QApplication::palette();
+    QPalette changed = original;
+    changed.setColor(QPalette::Base, QColor(0x20, 0x30, 0x40));
+    QApplication::setPalette(changed);
+    QApplication::processEvents();
+    EXPECT_EQ(wnd->sysColorChanges, 1) << "one change, however many palette events";
+    EXPECT_EQ(wnd->GetSysColor(COLOR_WINDOW), Rgb(0x20, 0x30, 0x40));
+    changed.setColor(QPalette::ToolTipBase, QColor(1, 2, 3)); // no colour the engine asks for
+    QApplication::setPalette(changed);
+    QApplication::processEvents();
+    EXPECT_EQ(wnd->sysColorChanges, 1);
+    QApplication::setPalette(original);
+    QApplication::processEvents();
+    EXPECT_EQ(wnd->sysColorChanges, 2);
 }
 
 } // namespace

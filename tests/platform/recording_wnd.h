@@ -29,6 +29,7 @@ public:
     std::function<void(uint32_t, int32_t)> vscroll;
     int16_t shiftDuringCommand = 0;
     int32_t initialUpdates = 0;
+    int32_t sysColorChanges = 0;
     int32_t* destroyed = nullptr;
 
     bool OnCreate() override {
@@ -67,6 +68,7 @@ public:
     }
     void OnHScroll(uint32_t code, int32_t pos) override { hscrolls.emplace_back(code, pos); }
     void OnTimer(uint32_t id) override { timers.push_back(id); }
+    void OnSysColorChange() override { ++sysColorChanges; }
     bool OnSetCursor(uint32_t hitTest) override {
         return hitTest == HTCLIENT && setCursor && setCursor();
     }

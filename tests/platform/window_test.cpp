@@ -184,5 +184,23 @@ TEST_F(Fixture, ResizeUpdatesScrollBarsThroughOnSize) {
     EXPECT_EQ(wnd.GetScrollBarCtrl(SB_VERT), nullptr) << "own bars are not shared";
 }
 
+TEST_F(Fixture, PaintingLeavesWhatOnDrawDoesNotTouchAndColourChangesAreSent) {
+    auto win = Make({32, 32});
+    auto& wnd = win->As<RecordingWnd>();
+    wnd.draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 32, 32}, 0x0000FF); };
+    ASSERT_TRUE(win->Paint());
+    // The second paint covers only the left half; an erased background would show on the right.
+    wnd.draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 16, 32}, 0x00FF00); };
+    wnd.Invalidate(true);
+    ASSERT_TRUE(win->Paint());
+    EXPECT_EQ(win->Screen().At(4, 4).back, 0x00FF00u);
+    EXPECT_EQ(win->Screen().At(24, 4).back, 0x0000FFu);
+
+    system.SetSysColor(COLOR_WINDOW, 0x202020);
+    win->SysColorChange();
+    EXPECT_EQ(wnd.sysColorChanges, 1);
+    EXPECT_EQ(wnd.GetSysColor(COLOR_WINDOW), 0x202020u);
+}
+
 } // namespace
 } // namespace platform::headless

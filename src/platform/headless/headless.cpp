@@ -220,6 +220,11 @@ bool HeadlessWindow::FireTimer(uint32_t id) {
     return true;
 }
 
+void HeadlessWindow::SysColorChange() {
+    if (created_)
+        wnd_->OnSysColorChange();
+}
+
 void HeadlessWindow::InvalidateRect(const Rect* rect, bool erase) {
     const Rect client = GetClientRect();
     invalidations_.push_back({rect ? *rect : client, erase});
@@ -500,6 +505,13 @@ void HeadlessSplitter::ScrollColumn(int32_t col, uint32_t code, int32_t pos) {
         bar->MutableState().SetTrackPos(pos);
     const std::array<Wnd*, kMaxRows> panes{GetPane(0, col), GetPane(1, col)};
     DispatchSharedScroll(*bar, panes, false, code, pos);
+}
+
+void HeadlessSplitter::SysColorChange() {
+    for (int32_t r = 0; r < layout_.Rows(); ++r)
+        for (int32_t c = 0; c < layout_.Columns(); ++c)
+            if (HeadlessWindow* w = PaneWindow(r, c))
+                w->SysColorChange();
 }
 
 } // namespace platform::headless

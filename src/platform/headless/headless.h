@@ -104,7 +104,8 @@ public:
 
     // --- What a user or the message loop does. ---
     void Resize(Size size);
-    // Paints the invalid area: OnDraw on the screen, clipped to it. False when nothing was invalid.
+    // Paints the invalid area: OnDraw on the screen, clipped to it, with no erasing first (pixels
+    // OnDraw leaves alone keep what they showed). False when nothing was invalid.
     bool Paint();
     void Focus() { SetFocus(); }
     // A key press: PreTranslateKey with `modifiers`, then OnKeyDown if not used up; Shift, Ctrl and
@@ -123,6 +124,9 @@ public:
     void Scroll(int32_t bar, uint32_t code, int32_t pos = 0);
     // Fires timer `id` once; false when it is not running.
     bool FireTimer(uint32_t id);
+    // The system colours changed (set the new ones with HeadlessSystem::SetSysColor first):
+    // sends OnSysColorChange.
+    void SysColorChange();
 
     // --- What a test reads. ---
     const CellGrid& Screen() const { return screen_; }
@@ -215,6 +219,8 @@ public:
     // A scroll action on the shared bar of a row (vertical) or a column (horizontal).
     void ScrollRow(int32_t row, uint32_t code, int32_t pos = 0);
     void ScrollColumn(int32_t col, uint32_t code, int32_t pos = 0);
+    // Sends OnSysColorChange to every pane.
+    void SysColorChange();
 
 private:
     std::unique_ptr<HeadlessWindow> MakePane(int32_t row, int32_t col);

@@ -121,12 +121,31 @@ int QtFont::Advance(QChar ch) const {
     return uniform_ ? cellAdvance_ : metrics_.horizontalAdvance(ch);
 }
 
-bool QtFont::DrawsRunsWhole(const QString& text) const {
-    if (!uniform_)
-        return false;
-    return std::all_of(text.begin(), text.end(), [this](QChar ch) {
-        return metrics_.inFont(ch) && metrics_.horizontalAdvance(ch) == cellAdvance_;
-    });
+const QtFont::ByteGlyphs& QtFont::Glyphs() const {
+    if (glyphs_)
+        return *glyphs_;
+    auto g = std::make_unique<ByteGlyphs>();
+    g->raw = QRawFont::fromFont(font_);
+    for (size_t b = 0; b < g->glyph.size(); ++b) {
+        const char32_t u = ByteToUnicode(page_, static_cast<uint8_t>(b));
+        const QChar ch(static_cast<char16_t>(u));
+        g->advance[b] = Advance(ch);
+        g->blank[b] = u == U' ';
+        // Control characters go through the toolkit, which decides how to show them.
+        const bool control = u < 0x20 || (u >= 0x7F && u < 0xA0);
+        if (control || !g->raw.isValid() || !g->raw.supportsCharacter(ch))
+            continue;
+        quint32 index = 0;
+        int count = 1;
+        if (g->raw.glyphIndexesForChars(&ch, 1, &index, &count) && count == 1)
+            g->glyph[b] = index;
+    }
+    g->overhangLeft = std::max(0, -metrics_.minLeftBearing());
+    g->overhangRight = std::max(0, -metrics_.minRightBearing());
+    if (font_.italic())
+        g->overhangRight = std::max(g->overhangRight, cellAdvance_ / 2 + 1);
+    glyphs_ = std::move(g);
+    return *glyphs_;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -134,9 +153,9 @@ bool QtFont::DrawsRunsWhole(const QString& text) const {
 
 QtBitmap::QtBitmap(int32_t cx, int32_t cy, qreal dpr)
     : size_{std::max(0, cx), std::max(0, cy)},
-      pixmap_(QSize(std::max(1, size_.cx), std::max(1, size_.cy)) * dpr) {
-    pixmap_.setDevicePixelRatio(dpr);
-    pixmap_.fill(Qt::white);
+      image_(QSize(std::max(1, size_.cx), std::max(1, size_.cy)) * dpr, QImage::Format_RGB32) {
+    image_.setDevicePixelRatio(dpr);
+    image_.fill(Qt::white);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -160,6 +179,7 @@ void QtSurface::EndMemoryPainter() {
     if (ownPainter_) {
         ownPainter_->end();
         ownPainter_.reset();
+        pen_ = CLR_NONE;
     }
 }
 
@@ -168,21 +188,23 @@ QPainter* QtSurface::Painter() {
         return painter_;
     if (!bitmap_)
         return nullptr;
-    if (!ownPainter_)
-        ownPainter_ = std::make_unique<QPainter>(&bitmap_->Pixmap());
+    if (!ownPainter_) {
+        ownPainter_ = std::make_unique<QPainter>(&bitmap_->Image());
+        pen_ = CLR_NONE;
+    }
     return ownPainter_.get();
+}
+
+void QtSurface::SetPen(QPainter& p, ColorRef color) {
+    if (pen_ != color) {
+        p.setPen(ToQColor(color));
+        pen_ = color;
+    }
 }
 
 void QtSurface::FillSolidRect(const Rect& rect, ColorRef color) {
     if (QPainter* p = Painter(); p && !rect.IsEmpty())
         p->fillRect(ToQRect(rect), ToQColor(color));
-}
-
-std::vector<int> QtSurface::Advances(const QString& text, const int32_t* dx) const {
-    std::vector<int> adv(static_cast<size_t>(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i)
-        adv[static_cast<size_t>(i)] = dx ? dx[i] : CurrentFont().Advance(text[i]);
-    return adv;
 }
 
 void QtSurface::ExtTextOut(int32_t x, int32_t y, uint32_t options, const Rect* rect,
@@ -191,31 +213,89 @@ void QtSurface::ExtTextOut(int32_t x, int32_t y, uint32_t options, const Rect* r
     if (!p)
         return;
     const QtFont& font = CurrentFont();
-    p->save();
-    if ((options & ETO_CLIPPED) && rect)
-        p->setClipRect(ToQRect(*rect), Qt::IntersectClip);
-    if ((options & ETO_OPAQUE) && rect)
-        p->fillRect(ToQRect(*rect), ToQColor(back_));
-    const QString s = DecodeBytes(text, font.Page());
-    const std::vector<int> adv = Advances(s, dx);
-    int total = 0;
-    for (int a : adv)
-        total += a;
-    if (mode_ == OPAQUE && total > 0)
-        p->fillRect(QRect(x, y, total, font.Metrics().height()), ToQColor(back_));
-    p->setFont(font.GetQFont());
-    p->setPen(ToQColor(text_));
-    const int baseline = y + font.Metrics().ascent();
-    if (!dx && font.DrawsRunsWhole(s)) {
-        p->drawText(QPoint(x, baseline), s);
-    } else {
-        int cx = x;
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            p->drawText(QPoint(cx, baseline), QString(s[i]));
-            cx += adv[static_cast<size_t>(i)];
-        }
+    const QtFont::ByteGlyphs& g = font.Glyphs();
+    const int height = font.Metrics().height();
+
+    xs_.resize(text.size() + 1);
+    int right = x;
+    for (size_t i = 0; i < text.size(); ++i) {
+        xs_[i] = right;
+        right += dx ? dx[i] : g.advance[static_cast<uint8_t>(text[i])];
     }
-    p->restore();
+    xs_[text.size()] = right;
+
+    const bool clipped = (options & ETO_CLIPPED) && rect;
+    const QRect clip = clipped ? ToQRect(*rect) : QRect();
+    if ((options & ETO_OPAQUE) && rect && !rect->IsEmpty())
+        p->fillRect(ToQRect(*rect), ToQColor(back_));
+    if (mode_ == OPAQUE && right > x) {
+        QRect cells(x, y, right - x, height);
+        if (clipped)
+            cells = cells.intersected(clip);
+        if (!cells.isEmpty())
+            p->fillRect(cells, ToQColor(back_));
+    }
+    if (text.empty() || (clipped && clip.isEmpty()))
+        return;
+
+    // The painter clips only when some ink could leave `rect`: usually just the run that reaches
+    // past a line's right edge.
+    const QRect ink(QPoint(std::min(x, right) - g.overhangLeft, y),
+                    QPoint(std::max(x, right) + g.overhangRight - 1, y + height - 1));
+    const bool clipPainter = clipped && !clip.contains(ink);
+    SetPen(*p, text_);
+    const bool hadClip = clipPainter && p->hasClipping();
+    if (hadClip) {
+        p->save();
+        p->setClipRect(clip, Qt::IntersectClip);
+    } else if (clipPainter) {
+        p->setClipRect(clip);
+    }
+    DrawGlyphs(*p, font, text, y + font.Metrics().ascent());
+    if (hadClip)
+        p->restore();
+    else if (clipPainter)
+        p->setClipping(false);
+}
+
+void QtSurface::DrawGlyphs(QPainter& p, const QtFont& font, std::string_view text, int baseline) {
+    const QtFont::ByteGlyphs& g = font.Glyphs();
+    const QFont& qfont = font.GetQFont();
+    // Blank cells carry ink only as part of an underline or a strike-out line.
+    const bool decorated = qfont.underline() || qfont.strikeOut();
+    runGlyphs_.clear();
+    runPositions_.clear();
+    bool fallback = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<uint8_t>(text[i]);
+        if (g.blank[b] && !decorated)
+            continue;
+        if (g.glyph[b] == 0) {
+            fallback = true;
+            continue;
+        }
+        runGlyphs_.push_back(g.glyph[b]);
+        runPositions_.emplace_back(xs_[i], baseline);
+    }
+    if (!runGlyphs_.empty()) {
+        run_.setRawFont(g.raw);
+        run_.setRawData(runGlyphs_.data(), runPositions_.data(),
+                        static_cast<int>(runGlyphs_.size()));
+        run_.setUnderline(qfont.underline());
+        run_.setStrikeOut(qfont.strikeOut());
+        p.drawGlyphRun(QPointF(0, 0), run_);
+    }
+    if (!fallback)
+        return;
+    // Characters the face lacks, one by one through the toolkit's font fallback.
+    p.setFont(qfont);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<uint8_t>(text[i]);
+        if (g.glyph[b] != 0 || (g.blank[b] && !decorated))
+            continue;
+        const auto ch = static_cast<char16_t>(ByteToUnicode(font.Page(), b));
+        p.drawText(QPoint(xs_[i], baseline), QString(QChar(ch)));
+    }
 }
 
 Font* QtSurface::SelectFont(Font* font) {
@@ -235,10 +315,10 @@ int32_t QtSurface::SetBkMode(int32_t mode) {
 }
 
 Size QtSurface::GetTextExtent(std::string_view text) {
-    const QString s = DecodeBytes(text, CurrentFont().Page());
+    const QtFont::ByteGlyphs& g = CurrentFont().Glyphs();
     int total = 0;
-    for (int a : Advances(s, nullptr))
-        total += a;
+    for (char c : text)
+        total += g.advance[static_cast<uint8_t>(c)];
     return {total, CurrentFont().Metrics().height()};
 }
 
@@ -279,13 +359,14 @@ bool QtSurface::BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surface& so
     auto* src = dynamic_cast<QtSurface*>(&source);
     if (!src || !src->memory_ || !src->bitmap_)
         return false;
-    src->EndMemoryPainter(); // the pixmap must not be painted on while it is copied
     QPainter* p = Painter();
-    if (!p)
+    if (!p || cx <= 0 || cy <= 0)
         return true;
-    const qreal r = src->bitmap_->Pixmap().devicePixelRatio();
-    p->drawPixmap(QRectF(x, y, cx, cy), src->bitmap_->Pixmap(),
-                  QRectF(xSrc * r, ySrc * r, cx * r, cy * r));
+    // The raster engine draws straight into the image's pixels, so the source's painter may stay
+    // open while they are copied.
+    const QImage& image = src->bitmap_->Image();
+    const qreal r = image.devicePixelRatio();
+    p->drawImage(QRectF(x, y, cx, cy), image, QRectF(xSrc * r, ySrc * r, cx * r, cy * r));
     return true;
 }
 

@@ -1,13 +1,15 @@
 // Drawing on Qt: fonts from LogFont descriptions, a Surface over a QPainter (window or memory
-// context with a QPixmap bitmap), and image lists.
+// context with an image bitmap), and image lists.
 #pragma once
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
-#include <QPixmap>
+#include <QRawFont>
 #include <QString>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -39,8 +41,21 @@ public:
     CodePage Page() const { return page_; }
     // Advance of one character; every character has the same one in a fixed-pitch font.
     int Advance(QChar ch) const;
-    // True when a whole run can be drawn as one string without leaving the cell grid.
-    bool DrawsRunsWhole(const QString& text) const;
+
+    // How each byte of the font's code page is drawn: its advance and its glyph in the font's
+    // own face. Glyph 0 means the face lacks the character, which is then drawn through the
+    // toolkit's font fallback; blank bytes (space) have ink only through underline or strike-out.
+    struct ByteGlyphs {
+        QRawFont raw;
+        std::array<quint32, 256> glyph{};
+        std::array<int, 256> advance{};
+        std::array<bool, 256> blank{};
+        // How far ink may reach left of a glyph's cell and right of it.
+        int overhangLeft = 0;
+        int overhangRight = 0;
+    };
+    // Built on first use; lives as long as the font.
+    const ByteGlyphs& Glyphs() const;
 
 private:
     void Measure();
@@ -51,21 +66,29 @@ private:
     CodePage page_;
     int cellAdvance_ = 0;
     bool uniform_ = false;
+    mutable std::unique_ptr<ByteGlyphs> glyphs_;
 };
 
+// An off-screen picture: an opaque raster image, which the raster engine draws on and copies
+// from without conversion.
 class QtBitmap final : public Bitmap {
 public:
     QtBitmap(int32_t cx, int32_t cy, qreal dpr);
     Size GetSize() const override { return size_; }
-    QPixmap& Pixmap() { return pixmap_; }
+    QImage& Image() { return image_; }
 
 private:
     Size size_;
-    QPixmap pixmap_;
+    QImage image_;
 };
 
 // A window context (over the painter of a paint event, or with no painter for measuring only:
-// drawing on it is dropped) or a memory context (its painter runs on the selected bitmap).
+// drawing on it is dropped) or a memory context (its painter runs on the selected bitmap from
+// the first drawing until another bitmap is selected or the context goes).
+//
+// Text is drawn as glyph runs of the font's face placed on the font's advances, with no text
+// layout, and nothing is allocated per call once the scratch arrays have grown to the longest
+// run.
 class QtSurface final : public Surface {
 public:
     QtSurface(QPainter* painter, qreal dpr, Font* defaultFont);
@@ -96,7 +119,9 @@ private:
     QtSurface(qreal dpr, Font* defaultFont);
     void EndMemoryPainter();
     QtFont& CurrentFont() const { return *static_cast<QtFont*>(font_); }
-    std::vector<int> Advances(const QString& text, const int32_t* dx) const;
+    void SetPen(QPainter& p, ColorRef color);
+    // Draws the glyphs of `text` with their cells starting at `x` (in xs_) on `baseline`.
+    void DrawGlyphs(QPainter& p, const QtFont& font, std::string_view text, int baseline);
 
     QPainter* painter_ = nullptr; // window context: not owned
     bool memory_ = false;
@@ -108,6 +133,13 @@ private:
     ColorRef text_ = 0x000000;
     ColorRef back_ = 0xFFFFFF;
     int32_t mode_ = OPAQUE;
+    // The pen colour the current painter has; CLR_NONE: not known.
+    ColorRef pen_ = CLR_NONE;
+    // Scratch of ExtTextOut: the left edge of every character's cell, and a glyph run.
+    std::vector<int> xs_;
+    std::vector<quint32> runGlyphs_;
+    std::vector<QPointF> runPositions_;
+    QGlyphRun run_;
 };
 
 class QtImageList final : public ImageList {

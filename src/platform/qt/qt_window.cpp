@@ -162,6 +162,13 @@ ColorRef QtSystem::GetSysColor(int32_t index) const {
     }
 }
 
+QtSystem::SysColors QtSystem::CurrentSysColors() const {
+    return {GetSysColor(COLOR_SCROLLBAR),     GetSysColor(COLOR_WINDOW),
+            GetSysColor(COLOR_WINDOWTEXT),    GetSysColor(COLOR_HIGHLIGHT),
+            GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_BTNFACE),
+            GetSysColor(COLOR_GRAYTEXT)};
+}
+
 int16_t QtSystem::GetKeyState(uint32_t vk) const {
     const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();
     const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
@@ -277,6 +284,8 @@ QCursor QtSystem::CursorFor(int32_t cursorId) {
 QtWndHost::QtWndHost(std::unique_ptr<Wnd> wnd, QWidget* parent)
     : QWidget(parent), wnd_(std::move(wnd)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
     setAttribute(Qt::WA_InputMethodEnabled);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -318,6 +327,7 @@ bool QtWndHost::Create() {
         return false;
     }
     lastSize_ = size();
+    sysColors_ = QtSystem::Instance().CurrentSysColors();
     wnd_->OnSize(width(), height());
     update();
     return true;
@@ -486,10 +496,26 @@ bool QtWndHost::event(QEvent* event) {
         // Handled here, before QWidget::event, so Tab and Backtab do not move the focus.
         KeyPress(*static_cast<QKeyEvent*>(event));
         return true;
+    case QEvent::PaletteChange:
+    case QEvent::ApplicationPaletteChange: {
+        const bool result = QWidget::event(event);
+        PaletteChanged();
+        return result;
+    }
     default:
         break;
     }
     return QWidget::event(event);
+}
+
+void QtWndHost::PaletteChanged() {
+    if (!created_)
+        return;
+    const QtSystem::SysColors now = QtSystem::Instance().CurrentSysColors();
+    if (now == sysColors_)
+        return;
+    sysColors_ = now;
+    wnd_->OnSysColorChange();
 }
 
 void QtWndHost::KeyPress(QKeyEvent& event) {

@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QScrollBar>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -36,6 +37,10 @@ public:
 
     // System colours come from the application palette.
     ColorRef GetSysColor(int32_t index) const override;
+    // Every system colour GetSysColor answers, in one value that compares equal while none of
+    // them changed.
+    using SysColors = std::array<ColorRef, 7>;
+    SysColors CurrentSysColors() const;
     int16_t GetKeyState(uint32_t vk) const override;
     std::unique_ptr<Font> CreateFontIndirect(const LogFont& font) override;
     std::unique_ptr<ImageList> CreateImageList(const BitmapData& strip, int32_t imageWidth,
@@ -66,6 +71,10 @@ private:
 
 // The widget an engine window lives in: its client area. Scroll bars are given by the owner: a
 // QtWindow gives the window's own, a QtSplitter its shared ones.
+//
+// The widget is opaque: Qt paints no background under it, so OnDraw alone decides every pixel.
+// A change of the palette that changes what GetSysColor answers reaches the engine window as one
+// OnSysColorChange, however many palette events Qt sends for it.
 class QtWndHost final : public QWidget, public WndHost {
     Q_OBJECT
 public:
@@ -130,6 +139,7 @@ private:
     void TypeText(const QString& text);
     void PointerAt(QPoint pos);
     void ScrollBarAction(int32_t bar, uint32_t code, int32_t pos);
+    void PaletteChanged();
     void RestartBlink();
     void UpdateCaretArea();
 
@@ -141,7 +151,8 @@ private:
     Splitter* splitter_ = nullptr;
     PaneCell cell_;
     QSize lastSize_{-1, -1};
-    QRegion pending_; // invalid area not yet painted, for UpdateWindow
+    QRegion pending_;                 // invalid area not yet painted, for UpdateWindow
+    QtSystem::SysColors sysColors_{}; // what the engine window last painted with
 
     bool caretExists_ = false;
     int32_t caretHides_ = 0;

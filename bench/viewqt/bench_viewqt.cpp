@@ -1,0 +1,241 @@
+// Text view figures on the Qt raster backend (offscreen platform), on the generated 100 MB Z80
+// source (VELMORA_BENCH_MB to change) in a view of 200 x 60 cells that colours with the Z80
+// parser:
+//
+//   BM_QtRepaint/paint:0      OnDraw through a QtSurface over a QPainter on a QImage the size of
+//                             the view: what the engine and the Qt surface cost (target: 2 ms)
+//   BM_QtRepaint/paint:1      QWidget::render of the view's widget into that image: the same
+//                             plus Qt's widget painting
+//   BM_QtRepaint/paint:2      QWidget::repaint: into the backing store, flushed to the window
+//   BM_QtTypeOnFirstLine      one character inserted on line 0, then the OnDraw (target: 2 ms)
+//   BM_QtLineBreakOnFirstLine a line break inserted on line 0, then the OnDraw (target: 5 ms)
+//
+// The edits run with the view at the top of the text (end:0) and at its end (end:1), where the
+// lines on screen depend on the parser states of every line above them. Undoing an edit and the
+// paint after it are not timed. The file is generated once per run into a RAM disk folder
+// (/dev/shm, else TMPDIR) and removed at exit.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "buffer/textbuffer.h"
+#include "common/z80gen.h"
+#include "platform/qt/qt_surface.h"
+#include "platform/qt/qt_window.h"
+#include "syntax/z80parser.h"
+#include "view/textview.h"
+
+namespace {
+
+using platform::qt::QtSurface;
+using platform::qt::QtSystem;
+using platform::qt::QtWindow;
+using platform::qt::QtWndHost;
+
+constexpr int32_t kColumns = 200;
+constexpr int32_t kRows = 60;
+
+class BenchFile {
+public:
+    static BenchFile& Get() {
+        static BenchFile file;
+        return file;
+    }
+    const std::string& Path() const { return path_; }
+    BenchFile(const BenchFile&) = delete;
+    BenchFile& operator=(const BenchFile&) = delete;
+    ~BenchFile() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+
+private:
+    BenchFile() {
+        std::string base = "/dev/shm";
+        if (::access(base.c_str(), W_OK) != 0) {
+            const char* tmp = std::getenv("TMPDIR");
+            base = tmp && *tmp ? tmp : "/tmp";
+        }
+        std::string pattern = base + "/velmora-benchqt-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        dir_ = pattern;
+        path_ = dir_ + "/z80.asm";
+        double mb = 100;
+        if (const char* env = std::getenv("VELMORA_BENCH_MB"))
+            mb = std::atof(env);
+        const std::string text = GenerateZ80Source(static_cast<size_t>(mb * 1024 * 1024));
+        std::ofstream(path_, std::ios::binary)
+            .write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+
+    std::string dir_;
+    std::string path_;
+};
+
+CTextBuffer& LoadedBuffer() {
+    static std::unique_ptr<CTextBuffer> buffer = [] {
+        auto b = std::make_unique<CTextBuffer>();
+        if (!b->ReadFromFile(BenchFile::Get().Path(), LineEndAuto)) {
+            std::fprintf(stderr, "load failed: %s\n", b->LastFileError().Message().c_str());
+            std::exit(1);
+        }
+        return b;
+    }();
+    return *buffer;
+}
+
+class Z80BenchView : public CTextView {
+public:
+    uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks,
+                          int32_t& count) override {
+        return ColorizeZ80Line(state, GetLineText(line), TextLineLength(line), blocks, count);
+    }
+};
+
+// The view in a shown QtWindow whose client area holds exactly 200 x 60 cells.
+class Scene {
+public:
+    Scene() {
+        auto made = std::make_unique<Z80BenchView>();
+        view_ = made.get();
+        window_ = std::make_unique<QtWindow>(std::move(made));
+        window_->resize(800, 600);
+        window_->show();
+        QApplication::processEvents();
+        view_->ConnectBuffer(&LoadedBuffer());
+        const QSize client(view_->GetMarginPixels() + kColumns * view_->GetCellWidth(),
+                           kRows * view_->GetRowHeight());
+        window_->resize(window_->size() + client - Host()->size());
+        QApplication::processEvents();
+        if (Host()->size() != client) {
+            std::fprintf(stderr, "the view is %dx%d, not %dx%d\n", Host()->width(),
+                         Host()->height(), client.width(), client.height());
+            std::exit(1);
+        }
+        image_ = QImage(client, QImage::Format_RGB32);
+        Draw();
+    }
+    Z80BenchView& View() { return *view_; }
+    QtWndHost* Host() const { return window_->Host(); }
+    int32_t LastTop() const { return LoadedBuffer().LineCount() - kRows; }
+
+    // What a paint event of the whole client area runs.
+    void Draw() {
+        QPainter painter(&image_);
+        QtSurface surface(&painter, 1.0, QtSystem::Instance().DefaultFont());
+        view_->OnDraw(surface);
+    }
+    void Render() { Host()->render(&image_); }
+    void Repaint() { Host()->repaint(); }
+
+private:
+    Z80BenchView* view_ = nullptr;
+    std::unique_ptr<QtWindow> window_;
+    QImage image_;
+};
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+void BM_QtRepaint(benchmark::State& state) {
+    Scene scene;
+    scene.View().ScrollToTopLine(LoadedBuffer().LineCount() / 2, true);
+    scene.Draw();
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case 0:
+            scene.Draw();
+            break;
+        case 1:
+            scene.Render();
+            break;
+        default:
+            scene.Repaint();
+            break;
+        }
+    }
+}
+BENCHMARK(BM_QtRepaint)->ArgName("paint")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+template <typename Edit, typename Undo>
+void EditAndDraw(benchmark::State& state, Edit edit, Undo undo) {
+    Scene scene;
+    if (state.range(0) != 0)
+        scene.View().ScrollToTopLine(scene.LastTop(), true);
+    scene.Draw();
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        edit();
+        scene.Draw();
+        state.SetIterationTime(Seconds(start));
+        undo();
+        scene.Draw();
+    }
+}
+
+void BM_QtTypeOnFirstLine(benchmark::State& state) {
+    CTextBuffer& buffer = LoadedBuffer();
+    EditAndDraw(
+        state,
+        [&] {
+            int line = 0;
+            int ch = 0;
+            buffer.ApplyInsert(nullptr, 0, 0, "x", line, ch);
+        },
+        [&] { buffer.ApplyDelete(nullptr, 0, 0, 0, 1); });
+}
+BENCHMARK(BM_QtTypeOnFirstLine)
+    ->ArgName("end")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_QtLineBreakOnFirstLine(benchmark::State& state) {
+    CTextBuffer& buffer = LoadedBuffer();
+    EditAndDraw(
+        state,
+        [&] {
+            int line = 0;
+            int ch = 0;
+            buffer.ApplyInsert(nullptr, 0, 0, "\r\n", line, ch);
+        },
+        [&] { buffer.ApplyDelete(nullptr, 0, 0, 1, 0); });
+}
+BENCHMARK(BM_QtLineBreakOnFirstLine)
+    ->ArgName("end")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,109 @@
+// CTextEditView: the text view made editable. It types characters (inserting or overwriting),
+// breaks lines with auto-indent, deletes forwards and backwards, indents and unindents blocks,
+// replaces the selection for the Replace dialog, and offers Undo and Redo with the names of the
+// steps. Every change goes through the buffer's recorded insert and delete with an edit action,
+// grouped into undo steps as each command states.
+//
+//   editview.cpp       state, reset, notifications, commands, status panes, undo and redo
+//   editview_keys.cpp  typing, Enter and auto-indent, Delete, Backspace, Tab and Shift+Tab
+//
+// A view without a buffer, or on a read-only buffer, changes nothing; only Enter in overwrite
+// mode, which changes no text, still moves the caret.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "edit/editdroptarget.h"
+#include "view/textview.h"
+
+class CTextEditView : public CTextView {
+public:
+    CTextEditView();
+    ~CTextEditView() override;
+
+    // ---- Window messages and the text view's operations.
+    // A typed character: a byte of the view's input code page, Enter as 13.
+    void OnChar(uint32_t ch, uint32_t repeat) override;
+    void ResetViewState() override;
+    void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
+                         int line) override;
+    // Auto-indent: called when an undo group made by this view closes.
+    void AfterEditAction(EditAction action, std::string_view text) override;
+    uint32_t GetDragEffects() override { return 3; }
+    bool RouteCommand(uint32_t id) override;
+    bool RouteCommandUI(CmdUI& ui) override;
+
+    // ---- The edit view's own operation: whether commands may change the text (a buffer that is
+    // not read-only).
+    virtual bool IsEditable() const;
+
+    // ---- Commands.
+    void OnEditDelete();
+    void OnEditDeleteBack();
+    void OnEditTab();
+    void OnEditUntab();
+    void OnEditSwitchOvrmode() { overwriteMode = !overwriteMode; }
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnUpdateEditSwitchOvrmode(CmdUI& ui) { ui.SetCheck(overwriteMode); }
+    void OnUpdateIndicatorOvr(CmdUI& ui) { ui.Enable(overwriteMode); }
+    void OnUpdateIndicatorRead(CmdUI& ui) { ui.Enable(buffer && buffer->IsReadOnly()); }
+    void OnUpdateIndicatorBlank(CmdUI& ui) { ui.Enable(false); }
+    // Enabled while a step can be undone (redone) and the buffer is not read-only; a menu item
+    // also gets the text naming the step.
+    void OnUpdateEditUndo(CmdUI& ui);
+    void OnUpdateEditRedo(CmdUI& ui);
+
+    // ---- Editing operations.
+    // Replaces a non-empty selection with `text` and selects the new text, caret at its end; the
+    // deletion and the insertion ("Replace") are undo steps of their own. False, changing
+    // nothing, for an empty selection or a view that is not editable.
+    bool ReplaceSelection(std::string_view text);
+    // Deletes a non-empty selection ("Delete Selection") with the caret at its start; false when
+    // the selection is empty.
+    bool DeleteSelection();
+
+    // ---- Options and state.
+    bool GetOverwriteMode() const { return overwriteMode; }
+    void SetOverwriteMode(bool on) { overwriteMode = on; }
+    bool GetAutoIndent() const { return autoIndent; }
+    void SetAutoIndent(bool on) { autoIndent = on; }
+    bool GetBackspaceAtLineStart() const { return backspaceAtLineStart; }
+    void SetBackspaceAtLineStart(bool on) { backspaceAtLineStart = on; }
+    // A selection kept for the Replace dialog. While saved, it moves with every edit of the text.
+    void SaveSelection(TextPosition start, TextPosition end);
+    void ForgetSavedSelection() { selectionSaved = false; }
+    bool HasSavedSelection() const { return selectionSaved; }
+    TextPosition SavedSelectionStart() const { return savedSelectionStart; }
+    TextPosition SavedSelectionEnd() const { return savedSelectionEnd; }
+    CEditDropTarget* GetDropTarget() const { return dropTarget.get(); }
+
+protected:
+    void OnEnter();
+    // Inserts `text` at `position` with `action` on behalf of this view; the end of the inserted
+    // text, or `position` when the buffer refused.
+    TextPosition InsertText(TextPosition position, std::string_view text, EditAction action);
+    // Block indent (`indent`) or unindent of the lines a multi-line selection touches, as one
+    // undo step.
+    void IndentBlock(bool indent);
+    void MoveToNextTabStop();
+    void MoveToPreviousTabStop();
+    // Undoes (`undo`) or redoes one step and puts the caret where the buffer says.
+    void ReplayStep(bool undo);
+
+    // ---- State, in declaration order.
+    bool overwriteMode = false;
+    // Drop target state.
+    bool dropIndicatorShown = false;
+    TextPosition savedCaretPos;
+    TextPosition dropPos;
+    // The Replace dialog's saved selection.
+    bool selectionSaved = false;
+    TextPosition savedSelectionStart;
+    TextPosition savedSelectionEnd;
+    bool autoIndent = true;
+    bool backspaceAtLineStart = false;
+    std::unique_ptr<CEditDropTarget> dropTarget;
+};

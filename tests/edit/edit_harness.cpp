@@ -1,0 +1,245 @@
+#include "edit_harness.h"
+
+#include <cctype>
+#include <map>
+
+#include "view/viewresources.h"
+
+namespace edittest {
+
+using platform::ModAlt;
+using platform::ModControl;
+using platform::ModShift;
+
+std::string ParseMarkedText(std::string_view marked, Marks& marks) {
+    std::string text;
+    TextPosition at;
+    marks = {};
+    for (size_t i = 0; i < marked.size(); ++i) {
+        const char c = marked[i];
+        if (c == '|') {
+            marks.caret = at;
+        } else if (c == '^') {
+            marks.hasAnchor = true;
+            marks.anchor = at;
+        } else if (c == '\\' && i + 1 < marked.size() && marked[i + 1] == 't') {
+            text += '\t';
+            ++at.x;
+            ++i;
+        } else if (c == '\\' && i + 1 < marked.size() && marked[i + 1] == 'n') {
+            text += '\n';
+            at = {0, at.y + 1};
+            ++i;
+        } else if (c == '\n') {
+            text += c;
+            at = {0, at.y + 1};
+        } else {
+            text += c;
+            ++at.x;
+        }
+    }
+    return text;
+}
+
+std::string MarkText(std::string_view text, TextPosition caret, TextPosition selStart,
+                     TextPosition selEnd) {
+    const bool selection = selStart != selEnd;
+    // The caret at one end of the selection: the other end is the anchor. Otherwise both ends
+    // are shown as brackets.
+    const bool caretAtEnd = caret == selStart || caret == selEnd;
+    const TextPosition other = caret == selStart ? selEnd : selStart;
+    std::string out;
+    TextPosition at;
+    const auto marksAt = [&](TextPosition p) {
+        if (selection && !caretAtEnd && p == selStart)
+            out += '[';
+        if (selection && caretAtEnd && p == other)
+            out += '^';
+        if (p == caret)
+            out += '|';
+        if (selection && !caretAtEnd && p == selEnd)
+            out += ']';
+    };
+    for (char c : text) {
+        marksAt(at);
+        if (c == '\n') {
+            out += c;
+            at = {0, at.y + 1};
+            continue;
+        }
+        out += c == '\t' ? std::string("\\t") : std::string(1, c);
+        ++at.x;
+    }
+    marksAt(at);
+    return out;
+}
+
+EditHarness::EditHarness(std::string_view markedText, int32_t columns, int32_t rows) {
+    auto made = std::make_unique<TestEditView>();
+    view = made.get();
+    window = std::make_unique<HeadlessWindow>(
+        system, std::move(made),
+        platform::Size{CTextView::kMarginPixels + columns * platform::headless::kCellWidth,
+                       rows * platform::headless::kCellHeight});
+    window->Focus();
+    SetMarked(markedText);
+}
+
+void EditHarness::SetMarked(std::string_view markedText) {
+    Marks marks;
+    std::string text = ParseMarkedText(markedText, marks);
+    for (char& c : text)
+        if (c == '\n')
+            c = '\r';
+    buffer.ChangeReadOnly(false);
+    buffer.ResetToEmpty(LineEndDos);
+    int endLine = 0;
+    int endChar = 0;
+    if (!text.empty()) {
+        EXPECT_TRUE(buffer.ApplyInsert(nullptr, 0, 0, text, endLine, endChar));
+    }
+    view->ConnectBuffer(&buffer);
+    view->CollapseCaretTo(marks.caret);
+    if (marks.hasAnchor) {
+        view->SetSelectionAnchor(marks.anchor);
+        view->SelectRange(marks.anchor, marks.caret);
+    }
+}
+
+std::string EditHarness::Text() const {
+    std::string out;
+    for (int i = 0; i < buffer.LineCount(); ++i) {
+        if (i > 0)
+            out += '\n';
+        out += buffer.LineText(i);
+    }
+    return out;
+}
+
+std::string EditHarness::Marked() const {
+    TextPosition start;
+    TextPosition end;
+    view->GetSelectedRange(start, end);
+    return MarkText(Text(), view->GetCaretPos(), start, end);
+}
+
+void EditHarness::PressKey(uint32_t vk, uint32_t modifiers) {
+    window->PressKey(vk, modifiers);
+}
+
+namespace {
+
+const std::map<std::string, uint32_t, std::less<>>& KeyNames() {
+    using namespace platform;
+    static const std::map<std::string, uint32_t, std::less<>> names{
+        {"Left", VK_LEFT}, {"Right", VK_RIGHT},    {"Up", VK_UP},         {"Down", VK_DOWN},
+        {"Home", VK_HOME}, {"End", VK_END},        {"PageUp", VK_PRIOR},  {"PageDown", VK_NEXT},
+        {"Tab", VK_TAB},   {"Backspace", VK_BACK}, {"Delete", VK_DELETE}, {"Insert", VK_INSERT},
+        {"F2", VK_F2},     {"F3", VK_F3},          {"Escape", VK_ESCAPE},
+    };
+    return names;
+}
+
+} // namespace
+
+void EditHarness::Keys(std::string_view script) {
+    size_t i = 0;
+    while (i < script.size()) {
+        if (std::isspace(static_cast<unsigned char>(script[i]))) {
+            ++i;
+            continue;
+        }
+        const bool paste = script.substr(i, 6) == "paste\"";
+        if (script[i] == '"' || paste) {
+            const size_t open = script.find('"', i);
+            const size_t close = script.find('"', open + 1);
+            ASSERT_NE(close, std::string_view::npos) << "unterminated text in " << script;
+            Marks unused;
+            const std::string text =
+                ParseMarkedText(script.substr(open + 1, close - open - 1), unused);
+            if (paste) {
+                std::string withBreaks = text;
+                for (char& c : withBreaks)
+                    if (c == '\n')
+                        c = '\r';
+                view->Paste(withBreaks);
+            } else {
+                std::u32string typed;
+                for (char c : text)
+                    typed += static_cast<char32_t>(static_cast<unsigned char>(c));
+                window->TypeText(typed);
+            }
+            i = close + 1;
+            continue;
+        }
+        size_t end = i;
+        while (end < script.size() && !std::isspace(static_cast<unsigned char>(script[end])))
+            ++end;
+        std::string_view word = script.substr(i, end - i);
+        i = end;
+        uint32_t modifiers = 0;
+        const std::pair<std::string_view, uint32_t> prefixes[] = {
+            {"Shift+", ModShift}, {"Ctrl+", ModControl}, {"Alt+", ModAlt}};
+        for (bool found = true; found;) {
+            found = false;
+            for (const auto& [prefix, bit] : prefixes) {
+                if (word.starts_with(prefix)) {
+                    modifiers |= bit;
+                    word.remove_prefix(prefix.size());
+                    found = true;
+                }
+            }
+        }
+        if (word == "Enter") {
+            // The key reaches the view first and, unclaimed, comes back as character 13.
+            window->PressKey(platform::VK_RETURN, modifiers);
+            window->TypeText(U"\r");
+            continue;
+        }
+        uint32_t vk = 0;
+        if (auto it = KeyNames().find(word); it != KeyNames().end())
+            vk = it->second;
+        else if (word.size() == 1 && std::isalnum(static_cast<unsigned char>(word[0])))
+            vk = static_cast<uint32_t>(std::toupper(static_cast<unsigned char>(word[0])));
+        ASSERT_NE(vk, 0u) << "unknown key " << word;
+        window->PressKey(vk, modifiers);
+    }
+}
+
+std::vector<std::string> EditHarness::UndoAll() {
+    std::vector<std::string> names;
+    while (buffer.HasUndo()) {
+        std::string name;
+        buffer.UndoActionName(name);
+        names.push_back(name);
+        const int before = buffer.AppliedCount();
+        view->OnEditUndo();
+        if (buffer.AppliedCount() == before) {
+            ADD_FAILURE() << "undo did not move";
+            break;
+        }
+    }
+    return names;
+}
+
+void EditHarness::RedoAll() {
+    while (buffer.HasRedo()) {
+        const int before = buffer.AppliedCount();
+        view->OnEditRedo();
+        if (buffer.AppliedCount() == before) {
+            ADD_FAILURE() << "redo did not move";
+            break;
+        }
+    }
+}
+
+CmdUI EditHarness::Update(uint32_t id, CmdUI::Element element) const {
+    CmdUI ui;
+    ui.id = id;
+    ui.element = element;
+    if (!view->RouteCommandUI(ui))
+        ui.Enable(false);
+    return ui;
+}
+
+} // namespace edittest

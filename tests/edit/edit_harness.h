@@ -1,0 +1,84 @@
+// An edit view on the headless backend, driven through the window as a user would: key presses
+// go through PreTranslateKey and the accelerator table, characters through OnChar.
+//
+// Texts with markers: lines are separated by '\n' (or "\n"), "\t" stands for a tab, '|' marks the
+// caret and '^' the other end of a non-empty selection. Key scripts are words separated by blanks:
+// key names with modifiers ("Left", "Shift+End", "Ctrl+Shift+Home", "Alt+Backspace", "Ctrl+Z"),
+// "Enter", quoted text that is typed ("ab x"), and paste"text", which pastes text the way the
+// Paste command does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "buffer/textbuffer.h"
+#include "edit/editview.h"
+#include "platform/headless/headless.h"
+
+namespace edittest {
+
+using platform::headless::HeadlessSystem;
+using platform::headless::HeadlessWindow;
+
+class TestEditView : public CTextEditView {
+public:
+    // What Paste does with the clipboard's text: one undo group, named "Paste" unless it starts
+    // by deleting a selection.
+    void Paste(std::string_view text) {
+        if (!IsEditable())
+            return;
+        buffer->OpenEditGroup(false);
+        DeleteSelection();
+        CollapseCaretTo(InsertText(caretPos, text, ActionPaste));
+        buffer->CloseEditGroup(this);
+    }
+    TextPosition Anchor() const { return anchor; }
+};
+
+// A caret, and the other end of the selection when there is one.
+struct Marks {
+    TextPosition caret;
+    bool hasAnchor = false;
+    TextPosition anchor;
+};
+
+// Splits a marked text into its plain text (lines joined by '\n') and its marks.
+std::string ParseMarkedText(std::string_view marked, Marks& marks);
+
+// The marked form of a plain text (lines joined by '\n') with a caret and a selection.
+std::string MarkText(std::string_view text, TextPosition caret, TextPosition selStart,
+                     TextPosition selEnd);
+
+class EditHarness {
+public:
+    EditHarness(std::string_view markedText, int32_t columns = 40, int32_t rows = 10);
+    EditHarness(const EditHarness&) = delete;
+    EditHarness& operator=(const EditHarness&) = delete;
+
+    // The buffer's lines joined by '\n'.
+    std::string Text() const;
+    // The text with the caret and the selection marked.
+    std::string Marked() const;
+    // Replaces the text and the marks; the history starts empty.
+    void SetMarked(std::string_view markedText);
+    // Runs a key script; a word it does not know fails the test.
+    void Keys(std::string_view script);
+    void PressKey(uint32_t vk, uint32_t modifiers = platform::ModNone);
+    // The names of the undo steps, newest first, read by undoing them all; the redo history
+    // then holds them all again.
+    std::vector<std::string> UndoAll();
+    void RedoAll();
+    CmdUI Update(uint32_t id, CmdUI::Element element = CmdUI::Element::MenuItem) const;
+
+    HeadlessSystem system;
+    CTextBuffer buffer;
+    TestEditView* view = nullptr;
+    std::unique_ptr<HeadlessWindow> window;
+};
+
+} // namespace edittest
