@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program. Until the editor window exists this
-# shows the bundled example (or the files named) coloured by the command-line highlighter.
+# Installs what is missing, builds, and starts the editor on the files named, or on a bundled
+# example when none is named.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 if [ $# -eq 0 ]; then
-    set -- examples/*.asm
+    set -- examples/serial_monitor.asm
 fi
-exec build/bin/velmora-highlight --format=ansi "$@"
+exec build/bin/velmora "$@"

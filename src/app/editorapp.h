@@ -1,0 +1,98 @@
+// CEditorApp: the application. Start-up names the settings store, loads the recent-file list,
+// creates the main frame and carries out the command line; the application then makes and
+// closes documents and their windows, serves New, Open, the recent files, About and Exit, and
+// keeps window titles in step with each document's name and modified state.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/sampledoc.h"
+#include "app/uiservices.h"
+#include "platform/profile.h"
+#include "view/cmdui.h"
+
+namespace app {
+
+class CChildFrame;
+class CMainFrame;
+class QtUiServices;
+
+struct AppOptions {
+    // The settings file; empty for the user's store of "Ostrel" / "Velmora Editor".
+    QString settingsPath;
+    // The dialogs and clipboard to use; null for the real ones.
+    UiServices* ui = nullptr;
+};
+
+class CEditorApp {
+public:
+    static constexpr size_t kRecentFileCount = 4;
+
+    explicit CEditorApp(AppOptions options = {});
+    CEditorApp(const CEditorApp&) = delete;
+    CEditorApp& operator=(const CEditorApp&) = delete;
+    // Closes every window without asking, then the main frame.
+    ~CEditorApp();
+
+    // The start-up sequence; false when the application cannot start (nothing is left open).
+    // `arguments` are those after the program's name.
+    bool InitInstance(const QStringList& arguments);
+
+    CMainFrame* MainFrame() const { return main_.get(); }
+    platform::Profile& Profile() { return *profile_; }
+    UiServices& Ui() { return *ui_; }
+
+    // ---- Documents and windows.
+    // A new document "Source<n>" in a window of its own; null if it could not be made.
+    CSampleDoc* OnFileNew();
+    // Opens `path` (or activates the window of the document that has it open); null when it
+    // cannot be read.
+    CSampleDoc* OpenDocumentFile(const std::string& path);
+    void OnFileOpen();
+    // Another window onto `doc`.
+    CChildFrame* NewWindow(CSampleDoc& doc);
+    std::vector<CSampleDoc*> Documents() const;
+    // The windows of `doc` in the order they were opened.
+    std::vector<CChildFrame*> FramesOf(const CSampleDoc& doc) const;
+    // Asks about every modified document; false when the user cancelled.
+    bool SaveAllModified();
+    // Closes every window without asking.
+    void CloseAllDocuments();
+    bool IsClosingAll() const { return closingAll_; }
+    // Called by a child frame as it goes; the document goes with its last window.
+    void FrameDestroyed(CChildFrame* frame);
+
+    // ---- Commands: New, Open, recent files, About, Exit.
+    bool RouteCommand(uint32_t id);
+    bool RouteCommandUI(CmdUI& ui);
+
+    // Most recent first, at most kRecentFileCount.
+    const std::vector<std::string>& RecentFiles() const { return recent_; }
+    void AddToRecentFileList(const std::string& path);
+
+private:
+    CChildFrame* CreateFrame(CSampleDoc& doc);
+    CSampleDoc* AddDocument(std::unique_ptr<CSampleDoc> doc);
+    void DocumentChanged(CSampleDoc& doc);
+    void LoadRecentFiles();
+    void SaveRecentFiles();
+
+    std::unique_ptr<platform::Profile> profile_;
+    std::unique_ptr<QtUiServices> ownUi_;
+    UiServices* ui_;
+    std::vector<std::unique_ptr<CSampleDoc>> docs_;
+    std::vector<CChildFrame*> frames_;
+    std::map<const CSampleDoc*, std::string> knownPaths_;
+    std::unique_ptr<CMainFrame> main_;
+    std::vector<std::string> recent_;
+    int untitledCount_ = 0;
+    bool closingAll_ = false;
+};
+
+} // namespace app

@@ -1,0 +1,89 @@
+// CMainFrame: the MDI main window. It shows menu 128 while no document is open and menu 129
+// while one is, the toolbar and the status bar of the resources, translates the frame's
+// accelerator table, routes every command (active view, its document, its child frame, this
+// frame, the application) and keeps menu items, buttons and status panes in step with their
+// update handlers. Files dropped on it open as documents.
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTimer>
+#include <QToolBar>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "view/cmdui.h"
+
+namespace app {
+
+class CEditorApp;
+class CChildFrame;
+
+class CMainFrame final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CEditorApp& app);
+    ~CMainFrame() override;
+
+    // Builds the menu, toolbar, status bar and key table; false when any of them is missing.
+    bool LoadFrame();
+
+    QMdiArea& MdiArea() const { return *mdi_; }
+    CChildFrame* ActiveChild() const;
+    std::vector<CChildFrame*> Children() const;
+    void AddChild(CChildFrame* child);
+
+    // The whole route, from the active view on; false when no target handles `id`.
+    bool RouteCommand(uint32_t id);
+    // The route from the frames on: this frame, then the application.
+    bool RouteFrameCommand(uint32_t id);
+    // Fills `ui` along the whole route; an id no target claims is disabled.
+    void RouteCommandUI(CmdUI& ui);
+
+    // Menu 128 or 129, whichever fits; the id of the one shown.
+    void UpdateMenuBar();
+    int32_t CurrentMenuId() const { return menuId_; }
+    // Runs the update handlers of every item of `menu` (what showing it does).
+    void UpdateMenu(QMenu& menu);
+    // The action of command `id` in the menu bar; null when it has none.
+    QAction* FindMenuAction(uint32_t id) const;
+    QAction* FindToolBarAction(uint32_t id) const;
+    QToolBar& ToolBar() const { return *toolBar_; }
+    // Toolbar buttons and status panes follow their update handlers (done when idle).
+    void UpdateCommandUI();
+    // The text a status pane shows now; ID_SEPARATOR is the message pane.
+    QString PaneText(uint32_t id) const;
+    std::vector<uint32_t> PaneIds() const;
+    void UpdateTitle();
+
+    void OnSetFont();
+    void ArrangeIcons();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    bool OwnCommand(uint32_t id);
+    bool OwnCommandUI(CmdUI& ui);
+    void ConnectMenu(QMenu& menu);
+    void FillRecentFiles(QMenu& menu);
+    void FillWindowList(QMenu& menu);
+    bool CreateToolBar();
+    bool CreateStatusBar();
+
+    CEditorApp& app_;
+    QMdiArea* mdi_;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    std::vector<std::pair<uint32_t, QLabel*>> panes_;
+    QTimer idle_;
+    int32_t menuId_ = 0;
+};
+
+} // namespace app

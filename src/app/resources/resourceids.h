@@ -1,0 +1,154 @@
+// Every numeric id the editor uses: commands, resources, strings, status panes, dialog controls.
+// The values are the contract between menus, accelerators, toolbar buttons and the command maps
+// of the engine and the shell; none may change. A command's status prompt is the string with the
+// command's id.
+#pragma once
+
+#include <cstdint>
+
+namespace app {
+
+// ---- Resources: menus, icons, accelerators, toolbar, dialogs, version.
+inline constexpr int32_t IDR_MAINFRAME = 128;   // menu, icon, accelerators, toolbar, title
+inline constexpr int32_t IDR_SOURCETYPE = 129;  // document menu, icon, template string
+inline constexpr int32_t IDR_CONTEXTMENU = 132; // the view's context menu
+inline constexpr int32_t IDD_ABOUTBOX = 100;
+inline constexpr int32_t IDD_FIND = 8601;
+inline constexpr int32_t IDD_REPLACE = 8602;
+inline constexpr int32_t IDC_MARGIN_CURSOR = 22900;
+inline constexpr int32_t IDR_VIEW_ACCELERATORS = 22901;
+inline constexpr int32_t IDB_MARGIN_ICONS = 22902;
+inline constexpr int32_t VS_VERSION_INFO = 1;
+
+// ---- File.
+inline constexpr uint32_t ID_FILE_NEW = 57600;
+inline constexpr uint32_t ID_FILE_OPEN = 57601;
+inline constexpr uint32_t ID_FILE_SAVE = 57603;
+inline constexpr uint32_t ID_FILE_SAVE_AS = 57604;
+inline constexpr uint32_t ID_FILE_PAGE_SETUP = 57605;
+inline constexpr uint32_t ID_FILE_PRINT_SETUP = 57606;
+inline constexpr uint32_t ID_FILE_PRINT = 57607;
+inline constexpr uint32_t ID_FILE_PRINT_DIRECT = 57608; // the shell's print request, no dialog
+inline constexpr uint32_t ID_FILE_PRINT_PREVIEW = 57609;
+inline constexpr uint32_t ID_FILE_MRU_FILE1 = 57616; // first entry of the recent-file list
+inline constexpr uint32_t ID_APP_ABOUT = 57664;
+inline constexpr uint32_t ID_APP_EXIT = 57665;
+
+// ---- Edit.
+inline constexpr uint32_t ID_EDIT_COPY = 57634;
+inline constexpr uint32_t ID_EDIT_CUT = 57635;
+inline constexpr uint32_t ID_EDIT_FIND = 57636;
+inline constexpr uint32_t ID_EDIT_PASTE = 57637;
+inline constexpr uint32_t ID_EDIT_REPEAT = 57640; // Find Next
+inline constexpr uint32_t ID_EDIT_REPLACE = 57641;
+inline constexpr uint32_t ID_EDIT_SELECT_ALL = 57642;
+inline constexpr uint32_t ID_EDIT_UNDO = 57643;
+inline constexpr uint32_t ID_EDIT_REDO = 57644;
+inline constexpr uint32_t ID_EDIT_FIND_PREVIOUS = 37126;
+inline constexpr uint32_t ID_EDIT_DELETE = 37000;
+inline constexpr uint32_t ID_EDIT_DELETE_BACK = 37001;
+inline constexpr uint32_t ID_EDIT_DELETE_WORD_BACK = 37002;
+inline constexpr uint32_t ID_EDIT_TAB = 37003;
+inline constexpr uint32_t ID_EDIT_UNTAB = 37004;
+inline constexpr uint32_t ID_EDIT_SWITCH_OVRMODE = 37005;
+inline constexpr uint32_t ID_READ_ONLY = 32795;
+inline constexpr uint32_t ID_BACKSPACE_AT_LINE_START = 32796;
+inline constexpr uint32_t ID_DRAG_AND_DROP_EDITING = 32797; // no handler: always greyed
+
+// ---- Caret movement (keys only). Apart from the two one-line scrolls, every odd id is the Shift
+// form of the even id below it.
+inline constexpr uint32_t ID_CARET_LEFT = 37100;
+inline constexpr uint32_t ID_CARET_LEFT_EXTEND = 37101;
+inline constexpr uint32_t ID_CARET_RIGHT = 37102;
+inline constexpr uint32_t ID_CARET_RIGHT_EXTEND = 37103;
+inline constexpr uint32_t ID_CARET_WORD_LEFT = 37104;
+inline constexpr uint32_t ID_CARET_WORD_LEFT_EXTEND = 37105;
+inline constexpr uint32_t ID_CARET_WORD_RIGHT = 37106;
+inline constexpr uint32_t ID_CARET_WORD_RIGHT_EXTEND = 37107;
+inline constexpr uint32_t ID_CARET_LINE_UP = 37108;
+inline constexpr uint32_t ID_CARET_LINE_UP_EXTEND = 37109;
+inline constexpr uint32_t ID_CARET_LINE_DOWN = 37110;
+inline constexpr uint32_t ID_CARET_LINE_DOWN_EXTEND = 37111;
+inline constexpr uint32_t ID_SCROLL_LINE_UP = 37112;
+inline constexpr uint32_t ID_SCROLL_LINE_DOWN = 37113;
+inline constexpr uint32_t ID_CARET_PAGE_UP = 37114;
+inline constexpr uint32_t ID_CARET_PAGE_UP_EXTEND = 37115;
+inline constexpr uint32_t ID_CARET_PAGE_DOWN = 37116;
+inline constexpr uint32_t ID_CARET_PAGE_DOWN_EXTEND = 37117;
+inline constexpr uint32_t ID_CARET_LINE_END = 37118;
+inline constexpr uint32_t ID_CARET_LINE_END_EXTEND = 37119;
+inline constexpr uint32_t ID_CARET_LINE_HOME = 37120;
+inline constexpr uint32_t ID_CARET_LINE_HOME_EXTEND = 37121;
+inline constexpr uint32_t ID_CARET_TEXT_START = 37122;
+inline constexpr uint32_t ID_CARET_TEXT_START_EXTEND = 37123;
+inline constexpr uint32_t ID_CARET_TEXT_END = 37124;
+inline constexpr uint32_t ID_CARET_TEXT_END_EXTEND = 37125;
+
+// ---- Bookmarks. Numbered bookmark n uses the first id of its range + n.
+inline constexpr uint32_t ID_BOOKMARK_TOGGLE_0 = 37200; // .. 37209
+inline constexpr uint32_t ID_BOOKMARK_GOTO_0 = 37210;   // .. 37219
+inline constexpr uint32_t ID_BOOKMARK_CLEAR_NUMBERED = 37220;
+inline constexpr uint32_t ID_BOOKMARK_TOGGLE = 37223;
+inline constexpr uint32_t ID_BOOKMARK_NEXT = 37224;
+inline constexpr uint32_t ID_BOOKMARK_PREVIOUS = 37225;
+inline constexpr uint32_t ID_BOOKMARK_CLEAR_ALL = 37226;
+
+// ---- View and window.
+inline constexpr uint32_t ID_SET_FONT = 32800;
+inline constexpr uint32_t ID_VIEW_TOOLBAR = 59392;    // also the toolbar's window id
+inline constexpr uint32_t ID_VIEW_STATUS_BAR = 59393; // also the status bar's window id
+inline constexpr uint32_t ID_WINDOW_NEW = 57648;
+inline constexpr uint32_t ID_WINDOW_ARRANGE = 57649;
+inline constexpr uint32_t ID_WINDOW_CASCADE = 57650;
+inline constexpr uint32_t ID_WINDOW_TILE_HORZ = 57651;
+inline constexpr uint32_t ID_NEXT_PANE = 57680;
+inline constexpr uint32_t ID_PREV_PANE = 57681;
+inline constexpr uint32_t ID_FIRST_SPLITTER_PANE = 59648; // pane (row, col) is this + 16*row + col
+
+// ---- Status panes. ID_SEPARATOR stands for the message pane.
+inline constexpr uint32_t ID_SEPARATOR = 0;
+inline constexpr uint32_t ID_EDIT_INDICATOR_BLANK = 37900; // always disabled, so always blank
+inline constexpr uint32_t ID_EDIT_INDICATOR_READ = 37901;
+inline constexpr uint32_t ID_EDIT_INDICATOR_CRLF = 37902;
+inline constexpr uint32_t ID_EDIT_INDICATOR_POSITION = 37903;
+inline constexpr uint32_t ID_INDICATOR_CAPS = 59137;
+inline constexpr uint32_t ID_INDICATOR_NUM = 59138;
+inline constexpr uint32_t ID_INDICATOR_SCRL = 59139;
+inline constexpr uint32_t ID_INDICATOR_OVR = 59140;
+
+// ---- Strings that are not command prompts or pane texts.
+inline constexpr int32_t IDS_APP_TITLE = 57344;
+inline constexpr int32_t IDS_IDLE_MESSAGE = 57345;
+inline constexpr int32_t IDP_OLE_INIT_FAILED = 57608; // shares its value with a command id
+inline constexpr int32_t IDS_CANNOT_FIND_STRING = 8606;
+inline constexpr int32_t IDS_UNDO_NAMED = 8615;
+inline constexpr int32_t IDS_REDO_NAMED = 8616;
+inline constexpr int32_t IDS_UNDO_PLAIN = 8617;
+inline constexpr int32_t IDS_REDO_PLAIN = 8618;
+inline constexpr int32_t IDS_FIRST_ACTION_NAME = 8619; // .. 8629, owned by the buffer's table
+inline constexpr int32_t IDS_LAST_ACTION_NAME = 8629;
+// Texts the engine formats or shows without an id of their own elsewhere.
+inline constexpr int32_t IDP_DOCUMENT_READ_ONLY = 200;
+inline constexpr int32_t IDS_POSITION_FORMAT = 201;
+inline constexpr int32_t IDS_LINE_END_DOS = 202;
+inline constexpr int32_t IDS_LINE_END_UNIX = 203;
+inline constexpr int32_t IDS_LINE_END_MAC = 204;
+inline constexpr int32_t IDS_PAGE_FOOTER_FORMAT = 205;
+
+// ---- Dialog controls.
+inline constexpr int32_t IDC_STATIC = -1;
+inline constexpr int32_t IDOK = 1;
+inline constexpr int32_t IDCANCEL = 2;
+inline constexpr int32_t IDC_WHOLE_WORD = 8603;
+inline constexpr int32_t IDC_MATCH_CASE = 8604;
+inline constexpr int32_t IDC_FIND_WHAT = 8605;
+inline constexpr int32_t IDC_REPLACE = 8607;
+inline constexpr int32_t IDC_REPLACE_ALL = 8608;
+inline constexpr int32_t IDC_REPLACE_WITH = 8609;
+inline constexpr int32_t IDC_FIND_NEXT = 8610;
+inline constexpr int32_t IDC_DIRECTION_UP = 8611;
+inline constexpr int32_t IDC_DIRECTION_DOWN = 8612;
+inline constexpr int32_t IDC_SCOPE_SELECTION = 8613;
+inline constexpr int32_t IDC_SCOPE_WHOLE_FILE = 8614;
+
+} // namespace app

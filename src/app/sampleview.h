@@ -1,0 +1,66 @@
+// CSampleView: a pane of a document's window. An edit view on the document's buffer that colours
+// lines with the Z80 parser, takes four of its colours and the "Backspace at start of line"
+// option from the settings, uses the document's font, and offers the context menu's states.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "app/sampledoc.h"
+#include "app/uiservices.h"
+#include "edit/editview.h"
+#include "platform/profile.h"
+
+namespace app {
+
+class CSampleView final : public CTextEditView {
+public:
+    CSampleView(CSampleDoc& doc, platform::Profile& profile, UiServices& ui);
+    // Stores the "Backspace at start of line" option, so the last view to go decides it.
+    ~CSampleView() override;
+
+    CSampleDoc& GetDocument() const { return doc_; }
+
+    // Attaches to the buffer, then takes the colours (writing them back), the document's font,
+    // the option, and makes the text writable.
+    void OnInitialUpdate() override;
+    CTextBuffer* FindTextBuffer() override { return &doc_.Buffer(); }
+    uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks, int32_t& count) override;
+    platform::ColorRef ColorOf(int32_t index) override;
+    bool ClipboardHasText() override;
+    bool PutTextOnClipboard(std::string_view text) override;
+    bool GetTextFromClipboard(std::string& text) override;
+
+    // The view's own commands first, then the edit view's, then the status panes the engine
+    // does not light itself.
+    bool RouteCommand(uint32_t id) override;
+    bool RouteCommandUI(CmdUI& ui) override;
+    // A key command: through the view and the document, then whatever the window goes on to.
+    bool OnCommand(uint32_t id) override;
+    void SetCommandFallback(std::function<bool(uint32_t)> fallback) {
+        fallback_ = std::move(fallback);
+    }
+
+    // The state of an item of the context menu: Cut and Copy need a selection, Paste text on
+    // the clipboard; the others keep their usual state.
+    void UpdateContextMenuItem(CmdUI& ui);
+
+    // The four colours kept in the settings: comment, number, keyword, preprocessor.
+    platform::ColorRef CommentColor() const { return colors_[0]; }
+    platform::ColorRef NumberColor() const { return colors_[1]; }
+    platform::ColorRef KeywordColor() const { return colors_[2]; }
+    platform::ColorRef PreprocColor() const { return colors_[3]; }
+
+private:
+    void UpdatePositionPane(CmdUI& ui) const;
+    void UpdateLineEndPane(CmdUI& ui) const;
+
+    CSampleDoc& doc_;
+    platform::Profile& profile_;
+    UiServices& ui_;
+    std::array<platform::ColorRef, 4> colors_;
+    std::function<bool(uint32_t)> fallback_;
+};
+
+} // namespace app

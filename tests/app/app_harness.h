@@ -1,0 +1,151 @@
+// The editor started for real on the offscreen Qt platform with private settings, a scripted user
+// (message boxes recorded, answers and file names queued) and an in-memory clipboard.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/childframe.h"
+#include "app/editorapp.h"
+#include "app/mainframe.h"
+#include "app/sampleview.h"
+#include "app/uiservices.h"
+
+namespace apptest {
+
+class QtAppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[10] = "app_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+class ScriptedUi final : public app::UiServices {
+public:
+    app::MessageResult MessageBox(std::string_view text, app::MessageButtons buttons) override {
+        messages.emplace_back(text);
+        if (buttons == app::MessageButtons::Ok || answers.empty())
+            return buttons == app::MessageButtons::Ok ? app::MessageResult::Ok
+                                                      : app::MessageResult::Cancel;
+        const app::MessageResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> AskOpenPath() override { return Next(openPaths); }
+    std::optional<std::string> AskSavePath(std::string_view) override { return Next(savePaths); }
+    std::optional<app::FontChoice> ChooseFont(const platform::LogFont& initial) override {
+        fontAsked = initial;
+        return font;
+    }
+    void ShowAbout() override { ++aboutShown; }
+    bool ClipboardHasText() override { return clipboard.has_value(); }
+    bool GetClipboardText(std::u32string& text) override {
+        if (!clipboard)
+            return false;
+        text = *clipboard;
+        return true;
+    }
+    bool SetClipboardText(std::u32string_view text) override {
+        clipboard = std::u32string(text);
+        return true;
+    }
+
+    std::vector<std::string> messages;
+    std::deque<app::MessageResult> answers;
+    std::deque<std::string> openPaths;
+    std::deque<std::string> savePaths;
+    std::optional<app::FontChoice> font;
+    std::optional<platform::LogFont> fontAsked;
+    std::optional<std::u32string> clipboard;
+    int aboutShown = 0;
+
+private:
+    static std::optional<std::string> Next(std::deque<std::string>& queue) {
+        if (queue.empty())
+            return std::nullopt;
+        std::string next = queue.front();
+        queue.pop_front();
+        return next;
+    }
+};
+
+class AppTest : public ::testing::Test {
+protected:
+    QString SettingsPath() const { return dir_.filePath("settings.ini"); }
+    std::string FilePath(const char* name) const { return dir_.filePath(name).toStdString(); }
+    void WriteFile(const char* name, const QByteArray& bytes) const {
+        QFile file(dir_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray ReadFile(const char* name) const {
+        QFile file(dir_.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Presets a setting before start-up.
+    void Preset(const QString& key, const QVariant& value) const {
+        QSettings settings(SettingsPath(), QSettings::IniFormat);
+        settings.setValue(key, value);
+    }
+    // A setting as stored on disk (the application flushed); invalid when missing.
+    QVariant Stored(const QString& key) const {
+        QSettings settings(SettingsPath(), QSettings::IniFormat);
+        return settings.value(key);
+    }
+
+    bool Start(const QStringList& arguments = {}) {
+        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui});
+        return app->InitInstance(arguments);
+    }
+    void Stop() { app.reset(); }
+    app::CMainFrame& Main() const { return *app->MainFrame(); }
+    app::CSampleView& View() const { return *Main().ActiveChild()->ActiveView(); }
+    app::CSampleDoc& Doc() const { return Main().ActiveChild()->Document(); }
+    // Deletes the windows that closed.
+    static void Settle() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    void Type(app::CSampleView& view, std::string_view text) const {
+        for (char c : text)
+            view.OnChar(static_cast<unsigned char>(c), 1);
+    }
+    // The state of a menu item after its menu's update handlers ran.
+    QAction* MenuItem(uint32_t id) const {
+        QAction* action = Main().FindMenuAction(id);
+        if (action) {
+            if (auto* menu = qobject_cast<QMenu*>(action->parent()))
+                Main().UpdateMenu(*menu);
+        }
+        return action;
+    }
+
+    void TearDown() override {
+        app.reset();
+        Settle();
+    }
+
+    QTemporaryDir dir_;
+    ScriptedUi ui;
+    std::unique_ptr<app::CEditorApp> app;
+};
+
+} // namespace apptest
