@@ -1,6 +1,7 @@
 #!/bin/bash
-# Drives the built editor under a virtual X server with real key presses: opens a copy of a Z80
-# file, types a line, undoes one step, saves with Ctrl+S and compares the file's bytes. On
+# Drives the built editor under a virtual X server with real mouse and key input: opens a copy of a
+# Z80 file, types, undoes one step, moves, lets Enter indent a line, saves with Ctrl+S and
+# compares the file's bytes. On
 # failure a screenshot is kept next to the work folder.
 # Usage: velmora_e2e.sh PATH_TO_VELMORA [SCREENSHOT_DIR]
 set -u
@@ -12,9 +13,10 @@ export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 printf 'start:\r\n\tld a,1\r\n\tret\r\n' > "$WORK/prog.asm"
 
-DISPLAY_NUM=${VELMORA_E2E_DISPLAY:-97}
-Xvfb ":$DISPLAY_NUM" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number to the pipe.
+exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
 XVFB=$!
+read -r -t 20 DISPLAY_NUM <&3 || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$DISPLAY_NUM" QT_QPA_PLATFORM=xcb
 cleanup() { kill "${APP:-}" 2>/dev/null; kill "$XVFB" 2>/dev/null; rm -rf "$WORK"; }
 trap cleanup EXIT
@@ -37,14 +39,21 @@ fail() {
 [ -n "$WIN" ] || fail "the main window did not appear"
 xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus --sync "$WIN"
 sleep 0.5
-# Caret at the start: a word typed and undone, then a new first line.
+# A click in the middle of the window gives the text the focus; then, from the start of the
+# text: a word typed and undone, a new first line, and a line after "ld a,1" that takes the
+# indentation of the line above.
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+xdotool mousemove --window "$WIN" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
+sleep 0.2
+xdotool key ctrl+Home
 xdotool type --delay 30 'oops'
 xdotool key ctrl+z
 xdotool type --delay 30 'main:'
-xdotool key Return
+xdotool key Return Down End Return
+xdotool type --delay 30 'inc a'
 sleep 0.3
 xdotool key ctrl+s
-expected=$(printf 'main:\r\nstart:\r\n\tld a,1\r\n\tret\r\n' | od -An -c)
+expected=$(printf 'main:\r\nstart:\r\n\tld a,1\r\n\tinc a\r\n\tret\r\n' | od -An -c)
 for _ in $(seq 50); do
     actual=$(od -An -c "$WORK/prog.asm")
     [ "$actual" = "$expected" ] && break
