@@ -5,13 +5,11 @@
 // The file is generated once per run into a RAM disk folder (/dev/shm, else TMPDIR) and removed
 // at exit.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,67 +17,12 @@
 #include <string>
 
 #include "buffer/textbuffer.h"
-#include "common/z80gen.h"
+#include "common/benchdoc.h"
 
 namespace {
 
-class BenchFile {
-public:
-    static BenchFile& Get() {
-        static BenchFile file;
-        return file;
-    }
-    const std::string& Path() const { return path_; }
-    const std::string& Folder() const { return dir_; }
-    size_t Size() const { return size_; }
-
-    BenchFile(const BenchFile&) = delete;
-    BenchFile& operator=(const BenchFile&) = delete;
-    ~BenchFile() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
-private:
-    BenchFile() {
-        std::string base = "/dev/shm";
-        if (::access(base.c_str(), W_OK) != 0) {
-            const char* tmp = std::getenv("TMPDIR");
-            base = tmp && *tmp ? tmp : "/tmp";
-        }
-        std::string pattern = base + "/velmora-bench-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        dir_ = pattern;
-        path_ = dir_ + "/z80.asm";
-        double mb = 100;
-        if (const char* env = std::getenv("VELMORA_BENCH_MB"))
-            mb = std::atof(env);
-        const std::string text = GenerateZ80Source(static_cast<size_t>(mb * 1024 * 1024));
-        std::ofstream(path_, std::ios::binary)
-            .write(text.data(), static_cast<std::streamsize>(text.size()));
-        size_ = text.size();
-    }
-
-    std::string dir_;
-    std::string path_;
-    size_t size_ = 0;
-};
-
-// The loaded buffer shared by the benchmarks that only need a big text.
-CTextBuffer& LoadedBuffer() {
-    static std::unique_ptr<CTextBuffer> buffer = [] {
-        auto b = std::make_unique<CTextBuffer>();
-        if (!b->ReadFromFile(BenchFile::Get().Path(), LineEndAuto)) {
-            std::fprintf(stderr, "load failed: %s\n", b->LastFileError().Message().c_str());
-            std::exit(1);
-        }
-        return b;
-    }();
-    return *buffer;
-}
+using bench::BenchFile;
+using bench::LoadedBuffer;
 
 // A value in kB from /proc/self/status ("VmRSS", "VmHWM").
 long StatusKb(const char* field) {

@@ -12,136 +12,51 @@
 // records every pixel of the 1620 x 960 window. The file is generated once per run into a RAM
 // disk folder (/dev/shm, else TMPDIR) and removed at exit.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "buffer/textbuffer.h"
-#include "common/z80gen.h"
+#include "common/backendwindow.h"
+#include "common/benchdoc.h"
+#include "common/benchview.h"
 #include "edit/editcommandids.h"
 #include "edit/editview.h"
-#include "platform/headless/headless.h"
-#include "syntax/z80parser.h"
-#include "view/null_backend.h"
 
 namespace {
 
-constexpr int32_t kColumns = 200;
-constexpr int32_t kRows = 60;
-constexpr platform::Size kWindow{CTextView::kMarginPixels + kColumns * 8, kRows * 16};
-
-class BenchFile {
-public:
-    static BenchFile& Get() {
-        static BenchFile file;
-        return file;
-    }
-    const std::string& Path() const { return path_; }
-    BenchFile(const BenchFile&) = delete;
-    BenchFile& operator=(const BenchFile&) = delete;
-    ~BenchFile() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
-private:
-    BenchFile() {
-        std::string base = "/dev/shm";
-        if (::access(base.c_str(), W_OK) != 0) {
-            const char* tmp = std::getenv("TMPDIR");
-            base = tmp && *tmp ? tmp : "/tmp";
-        }
-        std::string pattern = base + "/velmora-bench-edit-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        dir_ = pattern;
-        path_ = dir_ + "/z80.asm";
-        double mb = 100;
-        if (const char* env = std::getenv("VELMORA_BENCH_MB"))
-            mb = std::atof(env);
-        const std::string text = GenerateZ80Source(static_cast<size_t>(mb * 1024 * 1024));
-        std::ofstream(path_, std::ios::binary)
-            .write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
-
-    std::string dir_;
-    std::string path_;
-};
-
-CTextBuffer& LoadedBuffer() {
-    static std::unique_ptr<CTextBuffer> buffer = [] {
-        auto b = std::make_unique<CTextBuffer>();
-        if (!b->ReadFromFile(BenchFile::Get().Path(), LineEndAuto)) {
-            std::fprintf(stderr, "load failed: %s\n", b->LastFileError().Message().c_str());
-            std::exit(1);
-        }
-        return b;
-    }();
-    return *buffer;
-}
-
-class Z80EditView : public CTextEditView {
-public:
-    uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks,
-                          int32_t& count) override {
-        return ColorizeZ80Line(state, GetLineText(line), TextLineLength(line), blocks, count);
-    }
-};
+using bench::LoadedBuffer;
+using Z80EditView = bench::Z80Colored<CTextEditView>;
 
 // An edit view of the loaded text in a window of one of the two backends, focused.
 class Scene {
 public:
-    explicit Scene(bool engine) {
-        auto made = std::make_unique<Z80EditView>();
-        view_ = made.get();
-        if (engine) {
-            null_ = std::make_unique<nullbackend::NullWindow>(std::move(made), kWindow);
-        } else {
-            headless_ = std::make_unique<platform::headless::HeadlessWindow>(
-                system_, std::move(made), kWindow);
-            headless_->Focus();
-        }
-        view_->ConnectBuffer(&LoadedBuffer());
-        view_->OnSetFocus(nullptr);
+    explicit Scene(bool engine) : window_(!engine) {
+        if (window_.Headless())
+            window_.Headless()->Focus();
+        View().ConnectBuffer(&LoadedBuffer());
+        View().OnSetFocus(nullptr);
         Paint();
     }
-    Z80EditView& View() { return *view_; }
+    Z80EditView& View() { return window_.GetView(); }
     // Paints what is invalid, as the message loop does after each input.
-    void Paint() {
-        if (headless_)
-            headless_->Paint();
-        else
-            null_->UpdateWindow();
-    }
+    void Paint() { window_.PaintInvalid(); }
     void Select(TextPosition from, TextPosition to) {
-        view_->CollapseCaretTo(from);
-        view_->SelectRange(from, to);
-        view_->MoveCaretTo(to);
+        View().CollapseCaretTo(from);
+        View().SelectRange(from, to);
+        View().MoveCaretTo(to);
         Paint();
     }
 
 private:
-    platform::headless::HeadlessSystem system_;
-    std::unique_ptr<platform::headless::HeadlessWindow> headless_;
-    std::unique_ptr<nullbackend::NullWindow> null_;
-    Z80EditView* view_ = nullptr;
+    bench::BackendWindow<Z80EditView> window_;
 };
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from) {
-    return std::chrono::duration<double>(Clock::now() - from).count();
-}
+using bench::Clock;
+using bench::Seconds;
 
 void BM_TypeAtTop(benchmark::State& state) {
     constexpr int kKeys = 10000;

@@ -15,24 +15,21 @@
 // paint after it are not timed. The file is generated once per run into a RAM disk folder
 // (/dev/shm, else TMPDIR) and removed at exit.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <string>
+#include <string_view>
 
 #include "buffer/textbuffer.h"
-#include "common/z80gen.h"
+#include "common/benchdoc.h"
+#include "common/benchview.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/qt/qt_window.h"
-#include "syntax/z80parser.h"
 #include "view/textview.h"
 
 namespace {
@@ -42,68 +39,10 @@ using platform::qt::QtSystem;
 using platform::qt::QtWindow;
 using platform::qt::QtWndHost;
 
-constexpr int32_t kColumns = 200;
-constexpr int32_t kRows = 60;
-
-class BenchFile {
-public:
-    static BenchFile& Get() {
-        static BenchFile file;
-        return file;
-    }
-    const std::string& Path() const { return path_; }
-    BenchFile(const BenchFile&) = delete;
-    BenchFile& operator=(const BenchFile&) = delete;
-    ~BenchFile() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
-private:
-    BenchFile() {
-        std::string base = "/dev/shm";
-        if (::access(base.c_str(), W_OK) != 0) {
-            const char* tmp = std::getenv("TMPDIR");
-            base = tmp && *tmp ? tmp : "/tmp";
-        }
-        std::string pattern = base + "/velmora-benchqt-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        dir_ = pattern;
-        path_ = dir_ + "/z80.asm";
-        double mb = 100;
-        if (const char* env = std::getenv("VELMORA_BENCH_MB"))
-            mb = std::atof(env);
-        const std::string text = GenerateZ80Source(static_cast<size_t>(mb * 1024 * 1024));
-        std::ofstream(path_, std::ios::binary)
-            .write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
-
-    std::string dir_;
-    std::string path_;
-};
-
-CTextBuffer& LoadedBuffer() {
-    static std::unique_ptr<CTextBuffer> buffer = [] {
-        auto b = std::make_unique<CTextBuffer>();
-        if (!b->ReadFromFile(BenchFile::Get().Path(), LineEndAuto)) {
-            std::fprintf(stderr, "load failed: %s\n", b->LastFileError().Message().c_str());
-            std::exit(1);
-        }
-        return b;
-    }();
-    return *buffer;
-}
-
-class Z80BenchView : public CTextView {
-public:
-    uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks,
-                          int32_t& count) override {
-        return ColorizeZ80Line(state, GetLineText(line), TextLineLength(line), blocks, count);
-    }
-};
+using bench::kColumns;
+using bench::kRows;
+using bench::LoadedBuffer;
+using Z80BenchView = bench::Z80Colored<CTextView>;
 
 // The view in a shown QtWindow whose client area holds exactly 200 x 60 cells.
 class Scene {
@@ -147,12 +86,6 @@ private:
     QImage image_;
 };
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from) {
-    return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
 void BM_QtRepaint(benchmark::State& state) {
     Scene scene;
     scene.View().ScrollToTopLine(LoadedBuffer().LineCount() / 2, true);
@@ -173,32 +106,17 @@ void BM_QtRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_QtRepaint)->ArgName("paint")->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
-template <typename Edit, typename Undo>
-void EditAndDraw(benchmark::State& state, Edit edit, Undo undo) {
+// An edit on line 0 and the OnDraw, with the view at the top or at the end of the text.
+void InsertAndDraw(benchmark::State& state, std::string_view text) {
     Scene scene;
     if (state.range(0) != 0)
         scene.View().ScrollToTopLine(scene.LastTop(), true);
     scene.Draw();
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        edit();
-        scene.Draw();
-        state.SetIterationTime(Seconds(start));
-        undo();
-        scene.Draw();
-    }
+    bench::InsertAtTopAndPaint(state, text, [&] { scene.Draw(); });
 }
 
 void BM_QtTypeOnFirstLine(benchmark::State& state) {
-    CTextBuffer& buffer = LoadedBuffer();
-    EditAndDraw(
-        state,
-        [&] {
-            int line = 0;
-            int ch = 0;
-            buffer.ApplyInsert(nullptr, 0, 0, "x", line, ch);
-        },
-        [&] { buffer.ApplyDelete(nullptr, 0, 0, 0, 1); });
+    InsertAndDraw(state, "x");
 }
 BENCHMARK(BM_QtTypeOnFirstLine)
     ->ArgName("end")
@@ -208,15 +126,7 @@ BENCHMARK(BM_QtTypeOnFirstLine)
     ->Unit(benchmark::kMicrosecond);
 
 void BM_QtLineBreakOnFirstLine(benchmark::State& state) {
-    CTextBuffer& buffer = LoadedBuffer();
-    EditAndDraw(
-        state,
-        [&] {
-            int line = 0;
-            int ch = 0;
-            buffer.ApplyInsert(nullptr, 0, 0, "\r\n", line, ch);
-        },
-        [&] { buffer.ApplyDelete(nullptr, 0, 0, 1, 0); });
+    InsertAndDraw(state, "\r\n");
 }
 BENCHMARK(BM_QtLineBreakOnFirstLine)
     ->ArgName("end")

@@ -19,24 +19,9 @@
 #include "app/mainframe.h"
 #include "app/sampleview.h"
 #include "app/uiservices.h"
+#include "common/qt_test_app.h"
 
 namespace apptest {
-
-class QtAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[10] = "app_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
 
 class ScriptedUi final : public app::UiServices {
 public:

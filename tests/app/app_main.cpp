@@ -2,4 +2,4 @@
 
 // Registered before gtest_main runs the tests: one QApplication for the whole run.
 static ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new apptest::QtAppEnvironment);
+    ::testing::AddGlobalTestEnvironment(new qttest::QtAppEnvironment("app_tests"));

@@ -8,8 +8,6 @@
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "app/resources/versioninfo.h"
-#include "edit/editcommandids.h"
-#include "view/commandids.h"
 #include "view/viewresources.h"
 
 namespace {
@@ -119,16 +117,6 @@ TEST(AppStrings, PaneStringsSizeEveryPane) {
 }
 
 TEST(AppIds, AgreeWithTheEngine) {
-    static_assert(ID_CARET_LEFT == view::ID_CARET_LEFT);
-    static_assert(ID_SCROLL_LINE_DOWN == view::ID_SCROLL_LINE_DOWN);
-    static_assert(ID_CARET_TEXT_END_EXTEND == view::ID_CARET_TEXT_END_EXTEND);
-    static_assert(ID_EDIT_DELETE == edit::ID_EDIT_DELETE);
-    static_assert(ID_EDIT_DELETE_WORD_BACK == edit::ID_EDIT_DELETE_WORD_BACK);
-    static_assert(ID_EDIT_SWITCH_OVRMODE == edit::ID_EDIT_SWITCH_OVRMODE);
-    static_assert(ID_EDIT_UNDO == edit::ID_EDIT_UNDO && ID_EDIT_REDO == edit::ID_EDIT_REDO);
-    static_assert(ID_INDICATOR_OVR == edit::ID_INDICATOR_OVR);
-    static_assert(ID_EDIT_INDICATOR_READ == edit::ID_EDIT_INDICATOR_READ);
-    static_assert(ID_EDIT_INDICATOR_BLANK == edit::ID_EDIT_INDICATOR_BLANK);
     static_assert(IDR_VIEW_ACCELERATORS == view::IDR_VIEW_ACCELERATORS);
     static_assert(IDB_MARGIN_ICONS == view::IDB_MARGIN_ICONS);
     static_assert(IDC_MARGIN_CURSOR == view::IDC_MARGIN_CURSOR);

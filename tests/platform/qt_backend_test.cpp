@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "common/qt_test_app.h"
 #include "platform/headless/cellgrid.h"
 #include "platform/qt/qt_window.h"
-#include "qt_test_app.h"
 #include "recording_wnd.h"
 
 namespace platform::qt {
@@ -20,7 +20,8 @@ namespace {
 
 using test::RecordingWnd;
 
-const auto* const kApp = ::testing::AddGlobalTestEnvironment(new test::QtAppEnvironment);
+const auto* const kApp =
+    ::testing::AddGlobalTestEnvironment(new qttest::QtAppEnvironment("platform_qt_test"));
 
 constexpr ColorRef kRed = 0x0000FF;
 constexpr ColorRef kBlue = 0xFF0000;

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "common/qt_test_app.h"
 #include "platform/qt/qt_splitter.h"
-#include "qt_test_app.h"
 #include "recording_wnd.h"
 
 namespace platform::qt {

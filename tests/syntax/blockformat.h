@@ -1,30 +1,12 @@
-// Blocks written the way the tables of the syntax tests read: "0:n 2:kw 4:cm".
+// Blocks written the way the tables of the syntax tests read: "0:n 2:kw 4:cm", with the class
+// names of velmora-highlight's blocks format and "?" for an index that has none.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "syntax/colorindex.h"
-
-inline const char* ShortColorName(ColorIndex c) {
-    switch (c) {
-    case ColorNormalText:
-        return "n";
-    case ColorKeyword:
-        return "kw";
-    case ColorComment:
-        return "cm";
-    case ColorNumber:
-        return "num";
-    case ColorString:
-        return "str";
-    case ColorPreprocessor:
-        return "pp";
-    case ColorOperator:
-        return "op";
-    default:
-        return "?";
-    }
-}
+#include "velmora-highlight/render.h"
 
 inline std::string FormatBlocks(const TextBlock* blocks, int count) {
     std::string text;
@@ -32,7 +14,9 @@ inline std::string FormatBlocks(const TextBlock* blocks, int count) {
         if (k > 0) {
             text += ' ';
         }
-        text += std::to_string(blocks[k].startChar) + ':' + ShortColorName(blocks[k].colorIndex);
+        const std::string_view name = ColorClassName(blocks[k].colorIndex);
+        text += std::to_string(blocks[k].startChar) + ':';
+        text += name.empty() ? std::string_view("?") : name;
     }
     return text;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "buffer/textbuffer.h"
+#include "common/qt_test_app.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/qt/qt_window.h"
 #include "syntax/z80parser.h"
@@ -27,26 +28,9 @@ namespace viewqt {
 
 using platform::ColorRef;
 
-// The one QApplication of the run, from the first test's set-up to the end.
-class QtAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[13] = "viewqt_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
 // Registered once for the whole test program, whichever test files it holds.
 inline ::testing::Environment* const kQtApp =
-    ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+    ::testing::AddGlobalTestEnvironment(new qttest::QtAppEnvironment("viewqt_tests"));
 
 // A colour of its own for every logical colour, so a pixel tells which one painted it.
 inline constexpr std::array<ColorRef, ColorIndexCount> kTestColors{

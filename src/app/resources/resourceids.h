@@ -1,10 +1,13 @@
 // Every numeric id the editor uses: commands, resources, strings, status panes, dialog controls.
 // The values are the contract between menus, accelerators, toolbar buttons and the command maps
 // of the engine and the shell; none may change. A command's status prompt is the string with the
-// command's id.
+// command's id. The ids the text view and the edit view serve are theirs, named here as well.
 #pragma once
 
 #include <cstdint>
+
+#include "edit/editcommandids.h"
+#include "view/commandids.h"
 
 namespace app {
 
@@ -42,47 +45,46 @@ inline constexpr uint32_t ID_EDIT_PASTE = 57637;
 inline constexpr uint32_t ID_EDIT_REPEAT = 57640; // Find Next
 inline constexpr uint32_t ID_EDIT_REPLACE = 57641;
 inline constexpr uint32_t ID_EDIT_SELECT_ALL = 57642;
-inline constexpr uint32_t ID_EDIT_UNDO = 57643;
-inline constexpr uint32_t ID_EDIT_REDO = 57644;
+using edit::ID_EDIT_REDO;
+using edit::ID_EDIT_UNDO;
 inline constexpr uint32_t ID_EDIT_FIND_PREVIOUS = 37126;
-inline constexpr uint32_t ID_EDIT_DELETE = 37000;
-inline constexpr uint32_t ID_EDIT_DELETE_BACK = 37001;
-inline constexpr uint32_t ID_EDIT_DELETE_WORD_BACK = 37002;
-inline constexpr uint32_t ID_EDIT_TAB = 37003;
-inline constexpr uint32_t ID_EDIT_UNTAB = 37004;
-inline constexpr uint32_t ID_EDIT_SWITCH_OVRMODE = 37005;
+using edit::ID_EDIT_DELETE;
+using edit::ID_EDIT_DELETE_BACK;
+using edit::ID_EDIT_DELETE_WORD_BACK;
+using edit::ID_EDIT_SWITCH_OVRMODE;
+using edit::ID_EDIT_TAB;
+using edit::ID_EDIT_UNTAB;
 inline constexpr uint32_t ID_READ_ONLY = 32795;
 inline constexpr uint32_t ID_BACKSPACE_AT_LINE_START = 32796;
 inline constexpr uint32_t ID_DRAG_AND_DROP_EDITING = 32797; // no handler: always greyed
 
-// ---- Caret movement (keys only). Apart from the two one-line scrolls, every odd id is the Shift
-// form of the even id below it.
-inline constexpr uint32_t ID_CARET_LEFT = 37100;
-inline constexpr uint32_t ID_CARET_LEFT_EXTEND = 37101;
-inline constexpr uint32_t ID_CARET_RIGHT = 37102;
-inline constexpr uint32_t ID_CARET_RIGHT_EXTEND = 37103;
-inline constexpr uint32_t ID_CARET_WORD_LEFT = 37104;
-inline constexpr uint32_t ID_CARET_WORD_LEFT_EXTEND = 37105;
-inline constexpr uint32_t ID_CARET_WORD_RIGHT = 37106;
-inline constexpr uint32_t ID_CARET_WORD_RIGHT_EXTEND = 37107;
-inline constexpr uint32_t ID_CARET_LINE_UP = 37108;
-inline constexpr uint32_t ID_CARET_LINE_UP_EXTEND = 37109;
-inline constexpr uint32_t ID_CARET_LINE_DOWN = 37110;
-inline constexpr uint32_t ID_CARET_LINE_DOWN_EXTEND = 37111;
-inline constexpr uint32_t ID_SCROLL_LINE_UP = 37112;
-inline constexpr uint32_t ID_SCROLL_LINE_DOWN = 37113;
-inline constexpr uint32_t ID_CARET_PAGE_UP = 37114;
-inline constexpr uint32_t ID_CARET_PAGE_UP_EXTEND = 37115;
-inline constexpr uint32_t ID_CARET_PAGE_DOWN = 37116;
-inline constexpr uint32_t ID_CARET_PAGE_DOWN_EXTEND = 37117;
-inline constexpr uint32_t ID_CARET_LINE_END = 37118;
-inline constexpr uint32_t ID_CARET_LINE_END_EXTEND = 37119;
-inline constexpr uint32_t ID_CARET_LINE_HOME = 37120;
-inline constexpr uint32_t ID_CARET_LINE_HOME_EXTEND = 37121;
-inline constexpr uint32_t ID_CARET_TEXT_START = 37122;
-inline constexpr uint32_t ID_CARET_TEXT_START_EXTEND = 37123;
-inline constexpr uint32_t ID_CARET_TEXT_END = 37124;
-inline constexpr uint32_t ID_CARET_TEXT_END_EXTEND = 37125;
+// ---- Caret movement (keys only): the text view's ids.
+using view::ID_CARET_LEFT;
+using view::ID_CARET_LEFT_EXTEND;
+using view::ID_CARET_LINE_DOWN;
+using view::ID_CARET_LINE_DOWN_EXTEND;
+using view::ID_CARET_LINE_END;
+using view::ID_CARET_LINE_END_EXTEND;
+using view::ID_CARET_LINE_HOME;
+using view::ID_CARET_LINE_HOME_EXTEND;
+using view::ID_CARET_LINE_UP;
+using view::ID_CARET_LINE_UP_EXTEND;
+using view::ID_CARET_PAGE_DOWN;
+using view::ID_CARET_PAGE_DOWN_EXTEND;
+using view::ID_CARET_PAGE_UP;
+using view::ID_CARET_PAGE_UP_EXTEND;
+using view::ID_CARET_RIGHT;
+using view::ID_CARET_RIGHT_EXTEND;
+using view::ID_CARET_TEXT_END;
+using view::ID_CARET_TEXT_END_EXTEND;
+using view::ID_CARET_TEXT_START;
+using view::ID_CARET_TEXT_START_EXTEND;
+using view::ID_CARET_WORD_LEFT;
+using view::ID_CARET_WORD_LEFT_EXTEND;
+using view::ID_CARET_WORD_RIGHT;
+using view::ID_CARET_WORD_RIGHT_EXTEND;
+using view::ID_SCROLL_LINE_DOWN;
+using view::ID_SCROLL_LINE_UP;
 
 // ---- Bookmarks. Numbered bookmark n uses the first id of its range + n.
 inline constexpr uint32_t ID_BOOKMARK_TOGGLE_0 = 37200; // .. 37209
@@ -107,14 +109,14 @@ inline constexpr uint32_t ID_FIRST_SPLITTER_PANE = 59648; // pane (row, col) is 
 
 // ---- Status panes. ID_SEPARATOR stands for the message pane.
 inline constexpr uint32_t ID_SEPARATOR = 0;
-inline constexpr uint32_t ID_EDIT_INDICATOR_BLANK = 37900; // always disabled, so always blank
-inline constexpr uint32_t ID_EDIT_INDICATOR_READ = 37901;
+using edit::ID_EDIT_INDICATOR_BLANK; // always disabled, so always blank
+using edit::ID_EDIT_INDICATOR_READ;
 inline constexpr uint32_t ID_EDIT_INDICATOR_CRLF = 37902;
 inline constexpr uint32_t ID_EDIT_INDICATOR_POSITION = 37903;
 inline constexpr uint32_t ID_INDICATOR_CAPS = 59137;
 inline constexpr uint32_t ID_INDICATOR_NUM = 59138;
 inline constexpr uint32_t ID_INDICATOR_SCRL = 59139;
-inline constexpr uint32_t ID_INDICATOR_OVR = 59140;
+using edit::ID_INDICATOR_OVR;
 
 // ---- Strings that are not command prompts or pane texts.
 inline constexpr int32_t IDS_APP_TITLE = 57344;
