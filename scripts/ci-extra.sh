@@ -20,7 +20,7 @@ echo "== fuzzers"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
     -DVELMORA_ENGINE_ONLY=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
-seconds="${VELMORA_FUZZ_SECONDS:-45}"
+seconds="${VELMORA_FUZZ_SECONDS:-30}"
 for f in build-fuzz/bin/fuzz_*; do
     corpus="build-fuzz/corpus/$(basename "$f")"
     mkdir -p "$corpus"
