@@ -1,6 +1,8 @@
 // Text view figures on the generated 100 MB Z80 source (VELMORA_BENCH_MB to change), loaded into
 // a buffer and shown in a view of 200 x 60 cells that colours with the Z80 parser:
 //
+//   BM_ConnectBuffer          a view connected to the loaded text and painted once: the scroll
+//                             range needs the widest line of the whole text
 //   BM_FirstPaintAtLastLine   the first paint after jumping to the last line: every parser state
 //                             of the text on the way (target: under 0.2 s)
 //   BM_Repaint                a repaint of the whole window
@@ -51,6 +53,24 @@ private:
 
 using bench::Clock;
 using bench::Seconds;
+
+void BM_ConnectBuffer(benchmark::State& state) {
+    for (auto _ : state) {
+        bench::BackendWindow<Z80BenchView> window(state.range(0) == 0);
+        const auto start = Clock::now();
+        window.GetView().ConnectBuffer(&LoadedBuffer());
+        window.PaintAll();
+        state.SetIterationTime(Seconds(start));
+    }
+    state.counters["lines"] = LoadedBuffer().LineCount();
+}
+BENCHMARK(BM_ConnectBuffer)
+    ->ArgName("engine")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 void BM_FirstPaintAtLastLine(benchmark::State& state) {
     Scene scene(state.range(0) == 0);

@@ -3,11 +3,15 @@
 #include <algorithm>
 
 void ExpandedLengthCache::Create(int32_t lineCount) {
-    Clear();
-    exists_ = true;
+    StartFill();
     lineCount = std::max(lineCount, 0);
     entries_.Assign(static_cast<size_t>(lineCount), kUnknown);
     unknown_ = lineCount;
+}
+
+void ExpandedLengthCache::StartFill() {
+    Clear();
+    exists_ = true;
     dense_.assign(kDenseLimit, 0);
 }
 

@@ -7,6 +7,7 @@
 // line break costs O(1) here, not a walk over the tail.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -24,6 +25,9 @@ public:
 
     // `lineCount` unknown entries.
     void Create(int32_t lineCount);
+    // `lineCount` known entries, entry i being `lengthOf(i)` (>= 0), in one sequential pass with
+    // the histogram counted as it goes: the cheap way to learn the widest line of a whole text.
+    template <class LengthOf> void FillAll(int32_t lineCount, LengthOf lengthOf);
     // Forgets every entry; Exists() is false afterwards.
     void Clear();
 
@@ -44,6 +48,8 @@ public:
 private:
     void Count(int32_t length, int32_t delta);
 
+    void StartFill();
+
     static constexpr int32_t kDenseLimit = 4096;
 
     bool exists_ = false;
@@ -55,3 +61,20 @@ private:
     // No dense length above this one has a non-zero count.
     mutable int32_t denseTop_ = 0;
 };
+
+template <class LengthOf> void ExpandedLengthCache::FillAll(int32_t lineCount, LengthOf lengthOf) {
+    StartFill();
+    int64_t* dense = dense_.data();
+    int32_t top = 0;
+    entries_.AssignGenerated(static_cast<size_t>(std::max(lineCount, 0)), [&](size_t i) {
+        const int32_t length = lengthOf(static_cast<int32_t>(i));
+        if (length < kDenseLimit) {
+            ++dense[length];
+            top = length > top ? length : top;
+        } else {
+            ++sparse_[length];
+        }
+        return length;
+    });
+    denseTop_ = top;
+}

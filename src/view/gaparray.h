@@ -6,8 +6,27 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <type_traits>
+#include <utility>
 #include <vector>
+
+namespace gap_detail {
+
+// Leaves new entries default-initialized, which for plain values means not written at all: a
+// large array that is only sized is not touched until its entries are written.
+template <class T> struct UninitializedAllocator : std::allocator<T> {
+    template <class U> struct rebind { using other = UninitializedAllocator<U>; };
+    UninitializedAllocator() = default;
+    template <class U> UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+} // namespace gap_detail
 
 template <class T> class GapArray {
     static_assert(std::is_trivially_copyable_v<T>);
@@ -24,6 +43,21 @@ public:
         data_.assign(count, value);
         gapStart_ = count;
         gapLength_ = 0;
+    }
+    // `count` entries with no gap and no value: each must be written before it is read. The
+    // memory is not touched here.
+    void AssignUnwritten(size_t count) {
+        Clear();
+        data_.resize(count);
+        gapStart_ = count;
+        gapLength_ = 0;
+    }
+    // `count` entries with no gap, entry i being `valueOf(i)`, written in one sequential pass.
+    template <class ValueOf> void AssignGenerated(size_t count, ValueOf valueOf) {
+        AssignUnwritten(count);
+        T* out = data_.data();
+        for (size_t i = 0; i < count; ++i)
+            out[i] = valueOf(i);
     }
     void Clear() {
         data_.clear();
@@ -81,7 +115,7 @@ private:
     void Regrow(size_t at, size_t count) {
         const size_t size = Size();
         const size_t gap = count + std::max<size_t>(1024, size / 8);
-        std::vector<T> next(size + gap);
+        Storage next(size + gap);
         CopyOut(0, at, next.data());
         CopyOut(at, size, next.data() + at + gap);
         data_.swap(next);
@@ -93,11 +127,16 @@ private:
     void CopyOut(size_t from, size_t to, T* out) const {
         const T* base = data_.data();
         const size_t split = std::clamp(gapStart_, from, to);
-        std::copy(base + from, base + split, out);
-        std::copy(base + split + gapLength_, base + to + gapLength_, out + (split - from));
+        // Byte copies: entries that were never written may be among them.
+        if (split > from)
+            std::memcpy(out, base + from, (split - from) * sizeof(T));
+        if (to > split)
+            std::memcpy(out + (split - from), base + split + gapLength_, (to - split) * sizeof(T));
     }
 
-    std::vector<T> data_;
+    using Storage = std::vector<T, gap_detail::UninitializedAllocator<T>>;
+
+    Storage data_;
     size_t gapStart_ = 0;
     size_t gapLength_ = 0;
 };

@@ -4,7 +4,9 @@
 
 void ParserStateCache::Create(int32_t lineCount) {
     exists_ = true;
-    states_.Assign(static_cast<size_t>(std::max(lineCount, 0)), kUnknown);
+    // Only entries below CandidateEnd() are ever read and each is written before that, so the
+    // array is sized without writing it: a large text costs no pass over its memory here.
+    states_.AssignUnwritten(static_cast<size_t>(std::max(lineCount, 0)));
     validEnd_ = 0;
     candidateEnd_ = 0;
     breaks_.clear();

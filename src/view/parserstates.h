@@ -10,7 +10,8 @@
 // Invariant: every entry i in (ValidEnd(), CandidateEnd()) that lies in no break is the state the
 // parser returns for line i started in entry i - 1. A break is a range of lines whose text changed
 // (or whose predecessor was recomputed) since their candidate was stored; entries at or behind
-// CandidateEnd() were never computed. Whoever reads the cache sees only exact entries.
+// CandidateEnd() were never computed and hold no value. Whoever reads the cache sees only exact
+// entries.
 #pragma once
 
 #include <cstdint>

@@ -54,9 +54,11 @@ int32_t CTextView::GetWidestLineColumns() {
         widestLine = expandedLengths.Widest();
         return widestLine;
     }
-    widestLine = 0;
-    for (int32_t i = 0; i < count; ++i)
-        widestLine = std::max(widestLine, GetExpandedLineLength(i));
+    // Every line is measured afresh in one pass that fills the whole cache, which then keeps the
+    // widest line as the lines change. Lengths the cache knew already are exact, so measuring
+    // them again gives the same figures.
+    expandedLengths.FillAll(count, [this](int32_t line) { return ComputeExpandedLength(line); });
+    widestLine = expandedLengths.Widest();
     return widestLine;
 }
 
