@@ -11,6 +11,9 @@ CTextBuffer::~CTextBuffer() = default;
 // ---- Lifetime and state
 
 bool CTextBuffer::ResetToEmpty(LineEndStyle style) {
+    // A style without a line-end sequence could never be saved: refuse it, changing nothing.
+    if (style != LineEndAuto && LineEndSequence(style).empty())
+        return false;
     // Starting from anything but a released buffer would leave old lines or records behind.
     ReleaseContents();
     lines_.InsertLines(0, {std::string_view()});

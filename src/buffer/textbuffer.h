@@ -42,6 +42,8 @@ public:
     virtual ~CTextBuffer();
 
     // ---- Lifetime and state
+    // Every operation that takes a LineEndStyle refuses one outside -1..2: it returns false and
+    // changes nothing (the file operations set LastFileError to EINVAL).
     bool ResetToEmpty(LineEndStyle style);
     void ReleaseContents();
     LineEndStyle GetLineEndStyle() const { return lineEndStyle_; }

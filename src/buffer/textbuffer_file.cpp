@@ -177,6 +177,9 @@ bool CTextBuffer::Fail(int errorNumber, std::string_view operation, const std::s
 bool CTextBuffer::ReadFromFile(std::string_view pathView, LineEndStyle style) {
     lastError_ = FileError{};
     const std::string path(pathView);
+    // A style without a line-end sequence cannot split lines: refuse it before touching the file.
+    if (style != LineEndAuto && LineEndSequence(style).empty())
+        return Fail(EINVAL, "load", path);
     FileSystem& fs = *fs_;
     struct stat st {};
     if (fs.Stat(path.c_str(), &st) != 0)

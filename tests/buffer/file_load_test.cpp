@@ -7,10 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -256,6 +259,7 @@ struct LoadFailure {
     int nth;
     int error;
     const char* file; // relative to the test folder
+    LineEndStyle style = LineEndMac;
 };
 
 // Cases print as their names in test logs.
@@ -288,7 +292,9 @@ TEST_P(LoadFailureTest, LeavesTheBufferAsItWas) {
     buffer.SetFileSystem(&fs);
 
     const std::string path = dir.File(c.file);
-    EXPECT_FALSE(buffer.ReadFromFile(path, LineEndMac)) << fs.Log();
+    const std::set<int> fdsBefore = buftest::OpenFds();
+    EXPECT_FALSE(buffer.ReadFromFile(path, c.style)) << fs.Log();
+    EXPECT_EQ(buftest::OpenFds(), fdsBefore) << "a descriptor was left open";
     EXPECT_EQ(Lines(buffer), (LineList{"keep", "me!"}));
     EXPECT_EQ(buffer.LineFlagWord(1), NumberedBookmark3);
     EXPECT_EQ(buffer.GetLineEndStyle(), LineEndDos);
@@ -311,8 +317,77 @@ INSTANTIATE_TEST_SUITE_P(
                     LoadFailure{"Folder", Call::Count, 0, EISDIR, "folder.asm"},
                     LoadFailure{"OpenRefused", Call::Open, 1, EACCES, "big.asm"},
                     LoadFailure{"FirstReadFails", Call::Read, 1, EIO, "big.asm"},
-                    LoadFailure{"LaterReadFails", Call::Read, 2, EIO, "big.asm"}),
+                    LoadFailure{"LaterReadFails", Call::Read, 2, EIO, "big.asm"},
+                    LoadFailure{"StyleTooHigh", Call::Count, 0, EINVAL, "big.asm",
+                                static_cast<LineEndStyle>(3)},
+                    LoadFailure{"StyleTooLow", Call::Count, 0, EINVAL, "big.asm",
+                                static_cast<LineEndStyle>(-2)},
+                    LoadFailure{"StyleFarOut", Call::Count, 0, EINVAL, "big.asm",
+                                static_cast<LineEndStyle>(INT32_MIN)}),
     [](const testing::TestParamInfo<LoadFailure>& row) { return row.param.name; });
+
+// Failing each call of a load in turn: the load either succeeds with the whole text or leaves the
+// buffer as it was, and never leaves a descriptor open.
+TEST(Load, EveryFailingCallLeavesBufferOrLoadsWhole) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 40000; ++i)
+        text += "l" + std::to_string(i) + ":\tld (ix+1),a\r\n"; // several reads
+    const std::string path = dir.File("t.asm");
+    WriteBytes(path, text);
+    std::array<int, static_cast<size_t>(Call::Count)> counts{};
+    {
+        FaultyFs fs;
+        CTextBuffer buffer;
+        buffer.SetFileSystem(&fs);
+        ASSERT_TRUE(buffer.ReadFromFile(path, LineEndAuto));
+        counts = fs.calls;
+    }
+    const LineList expected = bufmodel::SplitLikeLoader(text, "\r\n");
+    for (size_t k = 0; k < counts.size(); ++k) {
+        for (int n = 1; n <= counts[k]; ++n) {
+            SCOPED_TRACE(std::string(buftest::CallName(static_cast<Call>(k))) + " #" +
+                         std::to_string(n));
+            FaultyFs fs;
+            fs.faults.push_back({static_cast<Call>(k), n, EIO});
+            CTextBuffer buffer;
+            buftest::Fill(buffer, {"keep"});
+            buffer.SetFileSystem(&fs);
+            const std::set<int> fdsBefore = buftest::OpenFds();
+            if (buffer.ReadFromFile(path, LineEndAuto)) {
+                EXPECT_TRUE(Lines(buffer) == expected);
+            } else {
+                EXPECT_EQ(Lines(buffer), LineList{"keep"});
+                EXPECT_EQ(buffer.LastFileError().errorNumber, EIO);
+            }
+            EXPECT_EQ(buftest::OpenFds(), fdsBefore) << fs.Log();
+        }
+    }
+}
+
+TEST(Load, UnknownLineEndStylesAreRefusedEverywhere) {
+    TempDir dir;
+    const std::string path = dir.File("t.asm");
+    WriteBytes(path, "old\r\n");
+    for (int style : {3, 4, -2, 255, INT32_MIN, INT32_MAX}) {
+        SCOPED_TRACE(style);
+        const auto bad = static_cast<LineEndStyle>(style);
+        CTextBuffer buffer;
+        buftest::Fill(buffer, {"keep", "me"});
+        RecordingView view;
+        buffer.AttachView(&view);
+        EXPECT_FALSE(buffer.ResetToEmpty(bad));
+        EXPECT_FALSE(buffer.ReadFromFile(path, bad));
+        EXPECT_EQ(buffer.LastFileError().errorNumber, EINVAL);
+        EXPECT_FALSE(buffer.WriteToFile(path, bad, true));
+        EXPECT_EQ(buffer.LastFileError().errorNumber, EINVAL);
+        EXPECT_EQ(Lines(buffer), (LineList{"keep", "me"}));
+        EXPECT_EQ(buffer.GetLineEndStyle(), LineEndDos);
+        EXPECT_TRUE(view.notes.empty());
+        EXPECT_EQ(ReadBytes(path), "old\r\n");
+        EXPECT_EQ(dir.TempLeftovers(), std::vector<std::string>{});
+    }
+}
 
 // A single line longer than a line can be (2 GiB of NUL bytes in a sparse file). Slow: reads
 // 2 GiB; runs only with VELMORA_SLOW_TESTS set.

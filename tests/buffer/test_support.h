@@ -84,6 +84,24 @@ inline bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+// The descriptors this process holds open, from /proc/self/fd (the listing's own excluded).
+inline std::set<int> OpenFds() {
+    std::set<int> fds;
+    DIR* dir = ::opendir("/proc/self/fd");
+    if (dir == nullptr)
+        return fds;
+    const int own = ::dirfd(dir);
+    while (dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        const int fd = std::atoi(entry->d_name);
+        if (fd != own)
+            fds.insert(fd);
+    }
+    ::closedir(dir);
+    return fds;
+}
+
 inline std::vector<std::string> Lines(const CTextBuffer& buffer) {
     std::vector<std::string> lines;
     for (int i = 0; i < buffer.LineCount(); ++i)
