@@ -1,10 +1,13 @@
 #include "buffer/filesystem.h"
 
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "buffer/printable.h"
 
 namespace {
 
@@ -64,14 +67,54 @@ FileSystem& FileSystem::Native() {
     return native;
 }
 
+int FileSystem::Mkdir(const char* path, mode_t mode) {
+    return ::mkdir(path, mode);
+}
+ssize_t FileSystem::Listxattr(const char* path, char* list, size_t size) {
+    return ::listxattr(path, list, size);
+}
+ssize_t FileSystem::Getxattr(const char* path, const char* name, void* value, size_t size) {
+    return ::getxattr(path, name, value, size);
+}
+ssize_t FileSystem::Flistxattr(int fd, char* list, size_t size) {
+    return ::flistxattr(fd, list, size);
+}
+int FileSystem::Fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
+    return ::fsetxattr(fd, name, value, size, flags);
+}
+int FileSystem::Fremovexattr(int fd, const char* name) {
+    return ::fremovexattr(fd, name);
+}
+
+bool FileSystem::WriteAll(int fd, const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = Write(fd, bytes, size);
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
 std::string FileError::Message() const {
-    std::string text = "Cannot " + operation + " " + path;
+    std::string text = "Cannot " + operation + " " + PrintableFileName(path);
     if (errorNumber != 0) {
         text += ": ";
         text += std::strerror(errorNumber);
     } else if (!reason.empty()) {
         text += ": ";
         text += reason;
+    }
+    if (!keptPath.empty()) {
+        text += targetRestored ? ".\nThe file still holds its old text."
+                               : ".\nThe file may be incomplete.";
+        text += " The new text is kept in " + PrintableFileName(keptPath) + ".";
     }
     return text;
 }

@@ -1,6 +1,7 @@
 // The file layer the buffer loads and saves through. Each call has the POSIX contract of the call
 // of the same name: -1 (or a negative count) with errno set on failure. Tests substitute a layer
 // that fails chosen calls, so that every failure path can be exercised even when running as root.
+// The calls below the first group make the real system call unless a layer overrides them.
 #pragma once
 
 #include <sys/stat.h>
@@ -32,6 +33,18 @@ public:
     virtual int Ftruncate(int fd, off_t length) = 0;
     virtual mode_t Umask() = 0; // the process's file creation mask, left unchanged
 
+    virtual int Mkdir(const char* path, mode_t mode);
+    // Extended attributes (ACLs included): of a path, following symbolic links, or of an open file.
+    virtual ssize_t Listxattr(const char* path, char* list, size_t size);
+    virtual ssize_t Getxattr(const char* path, const char* name, void* value, size_t size);
+    virtual ssize_t Flistxattr(int fd, char* list, size_t size);
+    virtual int Fsetxattr(int fd, const char* name, const void* value, size_t size, int flags);
+    virtual int Fremovexattr(int fd, const char* name);
+
+    // Writes all of `data`, going on after short writes; a write that makes no progress is a full
+    // disk (ENOSPC).
+    bool WriteAll(int fd, const void* data, size_t size);
+
     // The layer every buffer uses unless told otherwise: the real system calls.
     static FileSystem& Native();
 };
@@ -42,7 +55,12 @@ struct FileError {
     std::string operation; // what was being done, e.g. "write", "rename"
     std::string path;      // the file concerned
     std::string reason;    // used instead of the system's text when errorNumber is 0
+    // A save that failed while rewriting the file in place keeps the complete new text in this
+    // file; empty otherwise. `targetRestored` tells whether the file got its old text back.
+    std::string keptPath;
+    bool targetRestored = false;
 
-    // A sentence for the user, such as "Cannot write /home/a/x.asm: No space left on device".
+    // Sentences for the user, such as "Cannot write /home/a/x.asm: No space left on device", and
+    // where the new text is kept when it is. File names are shown with control bytes escaped.
     std::string Message() const;
 };

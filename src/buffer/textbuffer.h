@@ -126,11 +126,6 @@ private:
     void DropOldestGroup();
     void CheckModified();
     void ResetHistoryState();
-    bool ResolveTarget(const std::string& path, std::string& target);
-    bool SaveThroughTemp(const std::string& path, const std::string& target, bool exists,
-                         const struct stat& old, std::string_view separator);
-    bool RewriteInPlace(const std::string& path, const std::string& target,
-                        std::string_view separator);
     bool WriteLines(int fd, std::string_view separator, int64_t& written);
     bool Fail(int errorNumber, std::string_view operation, const std::string& path,
               std::string_view reason = {});

@@ -1,9 +1,8 @@
 // Loading and saving.
 //
 // Loading is all or nothing: the file is read into a new line store, which replaces the buffer's
-// lines only when the whole file was read. Saving never puts the old file at risk: the text goes to
-// a temporary file in the target's folder, which is flushed to disk and then renamed over the
-// target in one step.
+// lines only when the whole file was read. Saving goes through SaveFile (filesaver.h), which never
+// puts the old file's text or the new text at risk.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +15,7 @@
 #include <new>
 #include <string>
 
+#include "buffer/filesaver.h"
 #include "buffer/textbuffer.h"
 
 namespace {
@@ -25,7 +25,6 @@ constexpr size_t kIoChunk = size_t{1} << 20; // read in large chunks
 constexpr size_t kMinReadBuffer = 64 * 1024; // ... but small files get a small buffer
 constexpr size_t kWriteChunk = 256 * 1024;
 constexpr int64_t kMaxLineLength = INT32_MAX - 16;
-constexpr int kMaxLinkDepth = 40;
 
 LineEndStyle DetectStyle(const char* data, size_t size) {
     const void* found = std::memchr(data, '\n', size);
@@ -37,31 +36,6 @@ LineEndStyle DetectStyle(const char* data, size_t size) {
     if (i + 1 < size && data[i + 1] == '\r')
         return LineEndUnix;
     return LineEndMac;
-}
-
-std::string DirName(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// Writes all of `data`, going on after short writes; a write that makes no progress is a full disk.
-bool WriteAll(FileSystem& fs, int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = fs.Write(fd, data, size);
-        if (n < 0)
-            return false;
-        if (n == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // Reads a whole file and splits it into lines.
@@ -211,65 +185,18 @@ bool CTextBuffer::ReadFromFile(std::string_view pathView, LineEndStyle style) {
     return true;
 }
 
-bool CTextBuffer::ResolveTarget(const std::string& path, std::string& target) {
-    FileSystem& fs = *fs_;
-    std::string p = path;
-    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
-        struct stat st {};
-        if (fs.Lstat(p.c_str(), &st) != 0) {
-            if (errno != ENOENT)
-                return Fail(errno, "save", path);
-            target = p; // a new file, or a link pointing at one
-            return true;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            target = p;
-            return true;
-        }
-        char link[PATH_MAX];
-        const ssize_t n = fs.Readlink(p.c_str(), link, sizeof link);
-        if (n < 0)
-            return Fail(errno, "save", path);
-        if (static_cast<size_t>(n) >= sizeof link)
-            return Fail(ENAMETOOLONG, "save", path);
-        std::string next(link, static_cast<size_t>(n));
-        p = next.front() == '/' ? next : DirName(p) + "/" + next;
-    }
-    return Fail(ELOOP, "save", path);
-}
-
 bool CTextBuffer::WriteToFile(std::string_view pathView, LineEndStyle style, bool clearModified) {
     lastError_ = FileError{};
     const std::string path(pathView);
-    FileSystem& fs = *fs_;
     if (style == LineEndAuto)
         style = lineEndStyle_;
     const std::string_view separator = LineEndSequence(style);
     if (separator.empty())
         return Fail(EINVAL, "save", path);
-
-    std::string target;
-    if (!ResolveTarget(path, target))
-        return false;
-    struct stat old {};
-    const bool exists = fs.Stat(target.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT)
-        return Fail(errno, "save", path);
-    if (exists) {
-        if (!S_ISREG(old.st_mode))
-            return Fail(S_ISDIR(old.st_mode) ? EISDIR : 0, "save", path, "Not a regular file");
-        // Replacing the file through its folder would bypass its own permissions.
-        if (fs.Access(target.c_str(), W_OK) != 0)
-            return Fail(errno, "write", path);
-    }
-
-    bool saved = false;
-    try {
-        saved = SaveThroughTemp(path, target, exists, old, separator);
-    } catch (const std::bad_alloc&) {
-        saved = Fail(ENOMEM, "save", path);
-    }
-    if (!saved)
+    const TextWriter write = [&](int fd, int64_t& written) {
+        return WriteLines(fd, separator, written);
+    };
+    if (!SaveFile(*fs_, path, write, lastError_))
         return false;
     if (clearModified) {
         MarkModified(false);
@@ -285,11 +212,11 @@ bool CTextBuffer::WriteLines(int fd, std::string_view separator, int64_t& writte
     written = 0;
     auto put = [&](std::string_view bytes) {
         if (used + bytes.size() > kWriteChunk) {
-            if (!WriteAll(fs, fd, out.get(), used))
+            if (!fs.WriteAll(fd, out.get(), used))
                 return false;
             used = 0;
             if (bytes.size() >= kWriteChunk)
-                return WriteAll(fs, fd, bytes.data(), bytes.size());
+                return fs.WriteAll(fd, bytes.data(), bytes.size());
         }
         if (!bytes.empty())
             std::memcpy(out.get() + used, bytes.data(), bytes.size());
@@ -308,116 +235,5 @@ bool CTextBuffer::WriteLines(int fd, std::string_view separator, int64_t& writte
             written += static_cast<int64_t>(separator.size());
         }
     }
-    return WriteAll(fs, fd, out.get(), used);
-}
-
-bool CTextBuffer::SaveThroughTemp(const std::string& path, const std::string& target, bool exists,
-                                  const struct stat& old, std::string_view separator) {
-    FileSystem& fs = *fs_;
-    const std::string dir = DirName(target);
-    std::string tempPath = dir + "/CREXXXXXX";
-    int fd = fs.MkTemp(tempPath.data());
-    if (fd < 0)
-        return Fail(errno, "create a temporary file in", dir);
-
-    // Every failure from here on removes the temporary file and leaves the target untouched.
-    auto abandon = [&](std::string_view operation) {
-        const int err = errno;
-        if (fd >= 0)
-            fs.Close(fd);
-        fs.Unlink(tempPath.c_str());
-        return Fail(err, operation, path);
-    };
-
-    int64_t size = 0;
-    if (!WriteLines(fd, separator, size))
-        return abandon("write");
-    // Owner first: changing it may clear set-id bits that the mode then restores. Keeping the
-    // owner is best effort (only the superuser may give a file away). A mode that cannot be set
-    // fails the save unless the file already has it, as on file systems whose modes are fixed.
-    const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~fs.Umask());
-    if (exists && fs.Fchown(fd, old.st_uid, old.st_gid) != 0)
-        fs.Fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-    if (fs.Fchmod(fd, mode) != 0) {
-        const int err = errno;
-        struct stat now {};
-        if (fs.Fstat(fd, &now) != 0 || (now.st_mode & 07777) != mode) {
-            errno = err;
-            return abandon("set the permissions of");
-        }
-    }
-    if (fs.Fsync(fd) != 0)
-        return abandon("write");
-    const int closed = fs.Close(fd);
-    fd = -1;
-    if (closed != 0)
-        return abandon("write");
-
-    // Renaming would split a file with several names from its other names: write it in place.
-    if (exists && old.st_nlink > 1) {
-        fs.Unlink(tempPath.c_str()); // it proved the space; freeing it makes room for the rewrite
-        return RewriteInPlace(path, target, separator);
-    }
-
-    if (fs.Rename(tempPath.c_str(), target.c_str()) != 0)
-        return abandon("replace");
-
-    // Make the rename itself durable. Folders that cannot be opened or synced (some file systems
-    // refuse) leave the file in place; only a reported I/O error fails the save.
-    const int dirFd = fs.Open(dir.c_str(), O_RDONLY | O_DIRECTORY, 0);
-    if (dirFd >= 0) {
-        const int synced = fs.Fsync(dirFd);
-        const int err = errno;
-        fs.Close(dirFd);
-        if (synced != 0 && err != EINVAL && err != ENOTSUP && err != EROFS)
-            return Fail(err, "store", path);
-    }
-    return true;
-}
-
-bool CTextBuffer::RewriteInPlace(const std::string& path, const std::string& target,
-                                 std::string_view separator) {
-    FileSystem& fs = *fs_;
-    // Keep the old bytes, to put them back if the rewrite fails halfway.
-    std::string oldBytes;
-    {
-        const int fd = fs.Open(target.c_str(), O_RDONLY, 0);
-        if (fd < 0)
-            return Fail(errno, "open", path);
-        char chunk[65536];
-        for (;;) {
-            const ssize_t n = fs.Read(fd, chunk, sizeof chunk);
-            if (n < 0) {
-                const int err = errno;
-                fs.Close(fd);
-                return Fail(err, "read", path);
-            }
-            if (n == 0)
-                break;
-            oldBytes.append(chunk, static_cast<size_t>(n));
-        }
-        fs.Close(fd);
-    }
-
-    int fd = fs.Open(target.c_str(), O_WRONLY, 0);
-    if (fd < 0)
-        return Fail(errno, "write", path);
-    int64_t size = 0;
-    const bool ok = WriteLines(fd, separator, size) &&
-                    fs.Ftruncate(fd, static_cast<off_t>(size)) == 0 && fs.Fsync(fd) == 0;
-    int err = errno;
-    const int closed = fs.Close(fd);
-    if (ok && closed == 0)
-        return true;
-    if (ok)
-        err = errno; // the close itself failed
-
-    fd = fs.Open(target.c_str(), O_WRONLY, 0);
-    if (fd >= 0) {
-        if (WriteAll(fs, fd, oldBytes.data(), oldBytes.size()))
-            fs.Ftruncate(fd, static_cast<off_t>(oldBytes.size()));
-        fs.Fsync(fd);
-        fs.Close(fd);
-    }
-    return Fail(err, "write", path);
+    return fs.WriteAll(fd, out.get(), used);
 }

@@ -9,10 +9,12 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "buffer/textbuffer.h"
+#include "save_scene.h"
 #include "test_support.h"
 
 using buftest::Call;
@@ -20,112 +22,13 @@ using buftest::CallName;
 using buftest::Exists;
 using buftest::FaultyFs;
 using buftest::ReadBytes;
+using buftest::SaveScene;
+using buftest::Target;
+using buftest::TargetName;
 using buftest::TempDir;
 using buftest::WriteBytes;
 
 namespace {
-
-enum class Target { Plain, SymlinkChain, HardLinked, NewFile };
-
-const char* TargetName(Target t) {
-    switch (t) {
-    case Target::Plain:
-        return "Plain";
-    case Target::SymlinkChain:
-        return "SymlinkChain";
-    case Target::HardLinked:
-        return "HardLinked";
-    default:
-        return "NewFile";
-    }
-}
-
-std::string OldText() {
-    std::string text;
-    for (int i = 0; i < 300; ++i)
-        text += "old" + std::to_string(i) + ":  ld hl,0FFFFh ; the text on disk\r\n";
-    return text;
-}
-
-// A folder with the file to save in one of the target's shapes, and a modified buffer holding the
-// new text. The buffer saves to `path`; `final` is the file that holds the text.
-class SaveScene {
-public:
-    explicit SaveScene(Target kind) : kind_(kind) {
-        path = dir.File("t.asm");
-        final = path;
-        const std::string oldText = OldText();
-        switch (kind) {
-        case Target::Plain:
-            WriteBytes(path, oldText);
-            break;
-        case Target::SymlinkChain:
-            ::mkdir(dir.File("sub").c_str(), 0755);
-            final = dir.File("sub/real.asm");
-            WriteBytes(final, oldText);
-            (void)::symlink("sub/real.asm", dir.File("link2").c_str());
-            (void)::symlink("link2", path.c_str());
-            break;
-        case Target::HardLinked:
-            WriteBytes(path, oldText);
-            (void)::link(path.c_str(), dir.File("other.asm").c_str());
-            break;
-        case Target::NewFile:
-            break;
-        }
-        buffer.ResetToEmpty(LineEndDos);
-        for (int i = 0; i < 40; ++i)
-            newText += "new" + std::to_string(i) + ":\tdb \"text\",0\r\n";
-        newText += "\tend";
-        int endLine = 0;
-        int endChar = 0;
-        buffer.InsertRecorded(nullptr, 0, 0, newText, endLine, endChar, ActionPaste);
-        before_ = Stat(final);
-    }
-
-    // What the file on disk holds, or "<missing>".
-    std::string Content() const { return Exists(final) ? ReadBytes(final) : "<missing>"; }
-    std::string OldContent() const { return kind_ == Target::NewFile ? "<missing>" : OldText(); }
-
-    // The shape of the target is as it was: links are still links, hard links share one file,
-    // and no temporary file is left in any folder concerned.
-    void ExpectShapeKept() const {
-        EXPECT_EQ(TempDir::Leftovers(dir.Path()), std::vector<std::string>{});
-        if (kind_ == Target::SymlinkChain) {
-            EXPECT_EQ(TempDir::Leftovers(dir.File("sub")), std::vector<std::string>{});
-            EXPECT_EQ(ReadLink(path), "link2");
-            EXPECT_EQ(ReadLink(dir.File("link2")), "sub/real.asm");
-        }
-        if (kind_ == Target::HardLinked) {
-            EXPECT_EQ(Stat(final).st_ino, before_.st_ino);
-            EXPECT_EQ(Stat(dir.File("other.asm")).st_ino, before_.st_ino);
-            EXPECT_EQ(Stat(final).st_nlink, 2u);
-        }
-    }
-
-    static struct stat Stat(const std::string& p) {
-        struct stat st {};
-        ::lstat(p.c_str(), &st);
-        return st;
-    }
-    static std::string ReadLink(const std::string& p) {
-        char buf[4096];
-        ssize_t n = ::readlink(p.c_str(), buf, sizeof buf);
-        return n < 0 ? "<not a link>" : std::string(buf, static_cast<size_t>(n));
-    }
-
-    bool Save() { return buffer.WriteToFile(path, LineEndAuto, true); }
-
-    TempDir dir;
-    std::string path;
-    std::string final;
-    std::string newText;
-    CTextBuffer buffer;
-
-private:
-    Target kind_;
-    struct stat before_ {};
-};
 
 // Failing any single call of a save, one after the other: the save either succeeds completely or
 // reports the failure and leaves the old file as it was.
@@ -135,11 +38,15 @@ TEST_P(SaveSweepTest, EveryFailingCallLeavesOldOrNewTextWhole) {
     std::array<int, static_cast<size_t>(Call::Count)> counts{};
     {
         SaveScene scene(GetParam());
+        if (const std::string why = scene.Unavailable(); !why.empty())
+            GTEST_SKIP() << why;
         FaultyFs fs;
+        fs.faults = scene.baseFaults;
         scene.buffer.SetFileSystem(&fs);
         ASSERT_TRUE(scene.Save()) << scene.buffer.LastFileError().Message();
         EXPECT_EQ(scene.Content(), scene.newText);
-        scene.ExpectShapeKept();
+        EXPECT_EQ(scene.SameInode(), buftest::WrittenInPlace(GetParam())) << fs.Log();
+        scene.ExpectShapeKept(scene.buffer.LastFileError());
         counts = fs.calls;
     }
     int injected = 0;
@@ -153,8 +60,11 @@ TEST_P(SaveSweepTest, EveryFailingCallLeavesOldOrNewTextWhole) {
             SaveScene scene(GetParam());
             FaultyFs fs;
             fs.faults.push_back({call, n, EIO});
+            fs.faults.insert(fs.faults.end(), scene.baseFaults.begin(), scene.baseFaults.end());
             scene.buffer.SetFileSystem(&fs);
+            const std::set<int> fdsBefore = buftest::OpenFds();
             const bool ok = scene.Save();
+            EXPECT_EQ(buftest::OpenFds(), fdsBefore) << "a descriptor was left open\n" << fs.Log();
             ++injected;
             const FileError& error = scene.buffer.LastFileError();
             if (ok) {
@@ -162,17 +72,25 @@ TEST_P(SaveSweepTest, EveryFailingCallLeavesOldOrNewTextWhole) {
                 EXPECT_EQ(error.errorNumber, 0);
                 EXPECT_FALSE(scene.buffer.IsModified());
             } else {
-                // A failed folder sync comes after the rename: the new text is already in place.
-                if (call == Call::FsyncDir) {
-                    EXPECT_TRUE(scene.Content() == scene.newText) << fs.Log();
-                } else {
-                    EXPECT_TRUE(scene.Content() == scene.OldContent()) << fs.Log();
+                // A failed folder sync after a rename: the new text is already in place.
+                const bool renamed = call == Call::FsyncDir &&
+                                     !buftest::WrittenInPlace(GetParam()) &&
+                                     fs.Count(Call::Rename) > 0;
+                EXPECT_TRUE(scene.Content() == (renamed ? scene.newText : scene.OldContent()))
+                    << fs.Log();
+                // Where no copy can be made beside the file, the folder's refusal is the reason
+                // given when the cache folder fails too.
+                if (GetParam() != Target::FolderNotWritable || error.errorNumber != EACCES) {
+                    EXPECT_EQ(error.errorNumber, EIO) << error.Message();
                 }
-                EXPECT_EQ(error.errorNumber, EIO) << error.Message();
                 EXPECT_FALSE(error.operation.empty());
                 EXPECT_NE(error.Message().find(scene.dir.Path()), std::string::npos)
                     << error.Message();
-                EXPECT_NE(error.Message().find(std::strerror(EIO)), std::string::npos);
+                EXPECT_NE(error.Message().find(std::strerror(error.errorNumber)),
+                          std::string::npos);
+                if (!error.keptPath.empty()) {
+                    EXPECT_NE(error.Message().find(error.keptPath), std::string::npos);
+                }
                 EXPECT_TRUE(scene.buffer.IsModified());
                 EXPECT_EQ(scene.buffer.SavedCount(), 0);
             }
@@ -182,7 +100,7 @@ TEST_P(SaveSweepTest, EveryFailingCallLeavesOldOrNewTextWhole) {
             if (mustFail) {
                 EXPECT_FALSE(ok) << "the failure went unnoticed\n" << fs.Log();
             }
-            scene.ExpectShapeKept();
+            scene.ExpectShapeKept(error);
         }
     }
     EXPECT_GT(injected, 5);
@@ -190,7 +108,9 @@ TEST_P(SaveSweepTest, EveryFailingCallLeavesOldOrNewTextWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Buffer, SaveSweepTest,
                          testing::Values(Target::Plain, Target::SymlinkChain, Target::HardLinked,
-                                         Target::NewFile),
+                                         Target::NewFile, Target::OtherOwner,
+                                         Target::WithAttributes, Target::FolderNotWritable,
+                                         Target::StickyFolder),
                          [](const testing::TestParamInfo<Target>& row) {
                              return TargetName(row.param);
                          });
@@ -199,7 +119,9 @@ struct SaveFailure {
     const char* name;
     Target target;
     std::vector<FaultyFs::Fault> faults;
-    int error; // 0: the save succeeds
+    int error;         // 0: the save succeeds
+    bool kept = false; // the in-place rewrite failed: the new text is kept in a named file
+    bool restored = true;
 };
 
 // Cases print as their names in test logs.
@@ -214,24 +136,39 @@ TEST_P(SaveFailureTest, KeepsTheOldFile) {
     SaveScene scene(c.target);
     FaultyFs fs;
     fs.faults = c.faults;
+    fs.faults.insert(fs.faults.end(), scene.baseFaults.begin(), scene.baseFaults.end());
     scene.buffer.SetFileSystem(&fs);
     const bool ok = scene.Save();
-    EXPECT_EQ(ok, c.error == 0) << scene.buffer.LastFileError().Message() << "\n" << fs.Log();
-    EXPECT_EQ(scene.buffer.LastFileError().errorNumber, c.error);
+    const FileError& error = scene.buffer.LastFileError();
+    EXPECT_EQ(ok, c.error == 0) << error.Message() << "\n" << fs.Log();
+    EXPECT_EQ(error.errorNumber, c.error);
     EXPECT_TRUE(scene.Content() == (ok ? scene.newText : scene.OldContent()));
     EXPECT_EQ(scene.buffer.IsModified(), !ok);
     if (!ok) {
-        EXPECT_NE(scene.buffer.LastFileError().Message().find(std::strerror(c.error)),
-                  std::string::npos);
+        EXPECT_NE(error.Message().find(std::strerror(c.error)), std::string::npos);
     }
-    scene.ExpectShapeKept();
+    EXPECT_EQ(!error.keptPath.empty(), c.kept) << error.Message();
+    if (c.kept) {
+        EXPECT_EQ(error.targetRestored, c.restored);
+        const std::string said =
+            c.restored ? "The file still holds its old text." : "The file may be incomplete.";
+        EXPECT_NE(error.Message().find(said + " The new text is kept in " + error.keptPath + "."),
+                  std::string::npos)
+            << error.Message();
+    }
+    scene.ExpectShapeKept(error);
 }
 
 using F = FaultyFs::Fault;
 INSTANTIATE_TEST_SUITE_P(
     Buffer, SaveFailureTest,
     testing::Values(
-        SaveFailure{"FolderNotWritable", Target::Plain, {F{Call::MkTemp, 1, EACCES}}, EACCES},
+        SaveFailure{
+            "FolderAndCacheNotWritable", Target::Plain, {F{Call::MkTemp, 1, EACCES, true}}, EACCES},
+        SaveFailure{
+            "NewFileInFolderNotWritable", Target::NewFile, {F{Call::MkTemp, 1, EACCES}}, EACCES},
+        SaveFailure{
+            "NoCacheFolder", Target::FolderNotWritable, {F{Call::Mkdir, 2, EACCES}}, EACCES},
         SaveFailure{"DiskFull", Target::Plain, {F{Call::Write, 1, ENOSPC}}, ENOSPC},
         SaveFailure{"WriteIoError", Target::Plain, {F{Call::Write, 1, EIO}}, EIO},
         SaveFailure{"ShortWriteThenDiskFull",
@@ -251,7 +188,22 @@ INSTANTIATE_TEST_SUITE_P(
         SaveFailure{"HardLinkedRewriteFails",
                     Target::HardLinked,
                     {F{Call::Write, 2, 0, false, 100}, F{Call::Write, 3, EIO}},
-                    EIO},
+                    EIO,
+                    true},
+        SaveFailure{"InPlaceSyncFails", Target::OtherOwner, {F{Call::Fsync, 2, EIO}}, EIO, true},
+        SaveFailure{"InPlaceTruncateFails",
+                    Target::FolderNotWritable,
+                    {F{Call::Ftruncate, 1, EIO}},
+                    EIO,
+                    true},
+        SaveFailure{"InPlaceRewriteAndRestoreFail",
+                    Target::StickyFolder,
+                    {F{Call::Write, 2, ENOSPC, true}},
+                    ENOSPC,
+                    true,
+                    false},
+        SaveFailure{"InPlaceCopyNotDurable", Target::HardLinked, {F{Call::FsyncDir, 1, EIO}}, EIO},
+        SaveFailure{"OldTextUnreadable", Target::HardLinked, {F{Call::Read, 1, EIO}}, EIO},
         SaveFailure{"NewFileDiskFull", Target::NewFile, {F{Call::Write, 1, ENOSPC}}, ENOSPC},
         SaveFailure{"FolderSyncUnsupported", Target::Plain, {F{Call::FsyncDir, 1, EINVAL}}, 0}),
     [](const testing::TestParamInfo<SaveFailure>& row) { return row.param.name; });
@@ -264,7 +216,7 @@ TEST(Save, FailedFolderSyncIsReported) {
     EXPECT_FALSE(scene.Save());
     EXPECT_EQ(scene.buffer.LastFileError().errorNumber, EIO);
     EXPECT_TRUE(scene.buffer.IsModified());
-    scene.ExpectShapeKept();
+    scene.ExpectShapeKept(scene.buffer.LastFileError());
 }
 
 TEST(Save, TemporaryFileGoesBesideTheFinalTarget) {
@@ -357,7 +309,7 @@ TEST(Save, ShapesOfTheTargetAreKept) {
         if (kind == Target::HardLinked) {
             EXPECT_TRUE(ReadBytes(scene.dir.File("other.asm")) == scene.newText);
         }
-        scene.ExpectShapeKept();
+        scene.ExpectShapeKept(scene.buffer.LastFileError());
     }
 }
 

@@ -203,14 +203,21 @@ enum class Call {
     Fchmod,
     Fchown,
     Ftruncate,
+    Mkdir,
+    Listxattr,
+    Getxattr,
+    Flistxattr,
+    Fsetxattr,
+    Fremovexattr,
     Count
 };
 
 inline const char* CallName(Call call) {
     static constexpr std::array<const char*, static_cast<size_t>(Call::Count)> names{
-        "Open",   "Read",   "Write",  "Fsync",    "FsyncDir", "Close",
-        "Fstat",  "Stat",   "Lstat",  "Readlink", "Access",   "AccessWrite",
-        "MkTemp", "Rename", "Unlink", "Fchmod",   "Fchown",   "Ftruncate"};
+        "Open",   "Read",      "Write",    "Fsync",      "FsyncDir",  "Close",
+        "Fstat",  "Stat",      "Lstat",    "Readlink",   "Access",    "AccessWrite",
+        "MkTemp", "Rename",    "Unlink",   "Fchmod",     "Fchown",    "Ftruncate",
+        "Mkdir",  "Listxattr", "Getxattr", "Flistxattr", "Fsetxattr", "Fremovexattr"};
     return names[static_cast<size_t>(call)];
 }
 
@@ -336,6 +343,36 @@ public:
         return Native().Ftruncate(fd, length);
     }
     mode_t Umask() override { return Native().Umask(); }
+    int Mkdir(const char* path, mode_t mode) override {
+        if (const Fault* f = Hit(Call::Mkdir, path))
+            return Refuse(*f);
+        return Native().Mkdir(path, mode);
+    }
+    ssize_t Listxattr(const char* path, char* list, size_t size) override {
+        if (const Fault* f = Hit(Call::Listxattr, path))
+            return Refuse(*f);
+        return Native().Listxattr(path, list, size);
+    }
+    ssize_t Getxattr(const char* path, const char* name, void* value, size_t size) override {
+        if (const Fault* f = Hit(Call::Getxattr, std::string(path) + " " + name))
+            return Refuse(*f);
+        return Native().Getxattr(path, name, value, size);
+    }
+    ssize_t Flistxattr(int fd, char* list, size_t size) override {
+        if (const Fault* f = Hit(Call::Flistxattr, fd))
+            return Refuse(*f);
+        return Native().Flistxattr(fd, list, size);
+    }
+    int Fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) override {
+        if (const Fault* f = Hit(Call::Fsetxattr, "fd " + std::to_string(fd) + " " + name))
+            return Refuse(*f);
+        return Native().Fsetxattr(fd, name, value, size, flags);
+    }
+    int Fremovexattr(int fd, const char* name) override {
+        if (const Fault* f = Hit(Call::Fremovexattr, "fd " + std::to_string(fd) + " " + name))
+            return Refuse(*f);
+        return Native().Fremovexattr(fd, name);
+    }
 
 private:
     const Fault* Hit(Call call, const char* path) { return Hit(call, std::string(path)); }
