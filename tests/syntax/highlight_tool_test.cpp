@@ -102,6 +102,30 @@ TEST(HighlightTool, UnreadableFileIsReportedAndTheOthersStillPrinted) {
     EXPECT_TRUE(run.out == expected) << FirstDifference(run.out, expected);
 }
 
+// File names reach the terminal in messages and headings: their control bytes are escaped.
+TEST(HighlightTool, FileNamesNeverPassControlBytesToTheTerminal) {
+    const std::string evil = "\x1b]0;owned\x07\x1b[2J";
+    const std::string shown = "\\e]0;owned\\x07\\e[2J";
+    const std::string missing = TempPath("gone" + evil + ".asm");
+    const std::string present = WriteTemp("here" + evil + ".asm", "\tnop\n");
+    const ToolRun run = RunTool({"--format=blocks", missing, present, "--" + evil});
+    EXPECT_EQ(run.status, 2) << "an unknown option is bad usage";
+    EXPECT_NE(run.err.find("unknown option \"--" + shown + "\""), std::string::npos) << run.err;
+
+    const ToolRun files = RunTool({"--format=blocks", missing, present});
+    std::remove(present.c_str());
+    EXPECT_EQ(files.status, 1);
+    EXPECT_NE(files.err.find(TempPath("gone" + shown + ".asm")), std::string::npos) << files.err;
+    EXPECT_NE(files.out.find("==> " + TempPath("here" + shown + ".asm") + " <=="),
+              std::string::npos)
+        << files.out;
+    for (const std::string* text : {&run.err, &files.err, &files.out}) {
+        for (const char c : *text) {
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 && c != '\n') << *text;
+        }
+    }
+}
+
 TEST(HighlightTool, BadUsageFailsWithUsage) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--format=pdf", kExample}, {"--bogus", kExample}, {}}) {

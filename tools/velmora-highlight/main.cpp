@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "buffer/printable.h"
 #include "buffer/textbuffer.h"
 #include "render.h"
 #include "syntax/z80parser.h"
@@ -94,12 +95,13 @@ int main(int argc, char** argv) {
             } else if (name == "html") {
                 format = OutputFormat::Html;
             } else {
-                Complain("unknown format \"" + std::string(name) + "\" (use blocks, ansi or html)");
+                Complain("unknown format \"" + PrintableFileName(name) +
+                         "\" (use blocks, ansi or html)");
                 return 2;
             }
             formatGiven = true;
         } else {
-            Complain("unknown option \"" + std::string(arg) + "\"");
+            Complain("unknown option \"" + PrintableFileName(arg) + "\"");
             std::fwrite(kUsage.data(), 1, kUsage.size(), stderr);
             return 2;
         }
@@ -124,9 +126,10 @@ int main(int argc, char** argv) {
         if (!buffer.ReadFromFile(path, LineEndAuto)) {
             Flush(out);
             std::fflush(stdout);
+            // Names are shown with control bytes escaped, so no name can drive the terminal.
             std::string message = buffer.LastFileError().Message();
-            if (message.find(path) == std::string::npos) {
-                message = path + ": " + message;
+            if (message.find(PrintableFileName(path)) == std::string::npos) {
+                message = PrintableFileName(path) + ": " + message;
             }
             Complain(message);
             status = 1;
@@ -135,7 +138,7 @@ int main(int argc, char** argv) {
         if (format == OutputFormat::Html) {
             WriteHtmlFileStart(out, path, headings);
         } else if (headings) {
-            out += "==> " + path + " <==\n";
+            out += "==> " + PrintableFileName(path) + " <==\n";
         }
         WriteFile(buffer, format, out);
         if (format == OutputFormat::Html) {
