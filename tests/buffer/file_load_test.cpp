@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -176,6 +177,62 @@ TEST(Load, RandomBytesRoundTripInEveryStyle) {
             ASSERT_TRUE(ReadBytes(out) == bytes);
         }
     }
+}
+
+// Runs of line-end bytes split across the point where the loader reads on, at every offset and in
+// every style: where the loader refills its buffer after the detection block (reads of 4 KB), and
+// where a line longer than the buffer makes it grow. Lines and the saved bytes must come out as if
+// the file had been read in one piece.
+TEST(Load, LineEndRunsSplitAcrossARefillAtEveryOffset) {
+    const std::string runs[] = {"\r\n",   "\n\r",     "\n",       "\r",       "\r\r\n", "\r\r\r\n",
+                                "\n\n\r", "\n\r\n\r", "\r\n\r\n", "\r\n\n\r", "\n\r\r", "\r\n\r"};
+    constexpr size_t kReadChunk = 4096;
+    constexpr size_t kRefillAt = 32768 + 3 * kReadChunk;
+    constexpr size_t kGrowAt = size_t{1} << 20; // the read buffer of a file over 1 MB
+    TempDir dir;
+    const std::string in = dir.File("split.asm");
+    const std::string out = dir.File("split.out");
+    int loads = 0;
+    for (const bool grow : {false, true}) {
+        for (const std::string& run : runs) {
+            for (size_t split = 0; split <= run.size(); ++split) {
+                const size_t at = grow ? kGrowAt : kRefillAt;
+                // Before a refill the current line starts after earlier lines; before growing, one
+                // line fills the whole buffer.
+                std::string bytes = grow ? "" : "first\r\n\n\rsecond\n";
+                bytes.resize(at - split, 'x');
+                bytes += run + "tail" + run + "end";
+                ASSERT_TRUE(WriteBytes(in, bytes));
+                std::map<LineEndStyle, LineList> expected;
+                for (LineEndStyle style : {LineEndAuto, LineEndDos, LineEndUnix, LineEndMac}) {
+                    SCOPED_TRACE(std::string(grow ? "growing" : "refill") + " run " + Escaped(run) +
+                                 " split " + std::to_string(split) + " style " +
+                                 std::to_string(style));
+                    FaultyFs fs;
+                    fs.readLimit = grow ? 0 : kReadChunk;
+                    CTextBuffer buffer;
+                    buffer.SetFileSystem(&fs);
+                    ASSERT_TRUE(buffer.ReadFromFile(in, style));
+                    const LineEndStyle used =
+                        style == LineEndAuto ? bufmodel::DetectStyle(bytes) : style;
+                    ASSERT_EQ(buffer.GetLineEndStyle(), used);
+                    if (!expected.count(used))
+                        expected[used] =
+                            bufmodel::SplitLikeLoader(bytes, bufmodel::Separator(used));
+                    const LineList got = Lines(buffer);
+                    ASSERT_EQ(got.size(), expected[used].size());
+                    for (size_t i = 0; i < got.size(); ++i) {
+                        ASSERT_TRUE(got[i] == expected[used][i])
+                            << "line " << i << ": " << Escaped(got[i]).substr(0, 80);
+                    }
+                    ASSERT_TRUE(buffer.WriteToFile(out, LineEndAuto, true));
+                    ASSERT_TRUE(ReadBytes(out) == bytes);
+                    ++loads;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(loads, 2 * 4 * 46);
 }
 
 TEST(Load, SavingInAnotherStyleKeepsTheBuffersOwn) {

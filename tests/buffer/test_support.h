@@ -239,6 +239,7 @@ public:
     std::vector<std::string> log;       // "Kind path-or-fd" of every call, for failure messages
     std::vector<std::string> templates; // the templates MkTemp was given
     std::function<void(Call, const char*)> before; // runs before the real call
+    size_t readLimit = 0; // when not 0, no read returns more bytes than this
 
     int Count(Call call) const { return calls[static_cast<size_t>(call)]; }
     std::string Log() const {
@@ -260,7 +261,7 @@ public:
     ssize_t Read(int fd, void* buf, size_t count) override {
         if (const Fault* f = Hit(Call::Read, fd))
             return Refuse(*f);
-        return Native().Read(fd, buf, count);
+        return Native().Read(fd, buf, readLimit ? std::min(count, readLimit) : count);
     }
     ssize_t Write(int fd, const void* buf, size_t count) override {
         if (const Fault* f = Hit(Call::Write, fd)) {
