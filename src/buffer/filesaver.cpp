@@ -108,6 +108,9 @@ private:
     bool MakeTemp();
     // Closes and removes the temporary file and reports the failure (errno) of `operation`.
     bool Abandon(std::string_view operation);
+    // Runs the text writer; an allocation failure in it is a failed write (ENOMEM), so that no
+    // descriptor is left open.
+    bool WriteText(int fd, int64_t& size);
     bool NewFileModeSet();
     bool SameMetadataGiven();
     bool AttributesCopied();
@@ -219,7 +222,7 @@ bool Saver::Run() {
         return false;
 
     int64_t size = 0;
-    if (!write_(tempFd_, size))
+    if (!WriteText(tempFd_, size))
         return Abandon("write");
     if (!exists_) {
         if (!NewFileModeSet())
@@ -234,6 +237,15 @@ bool Saver::Run() {
     if (closed != 0)
         return Abandon("write");
     return inPlace_ ? RewriteInPlace() : Replace();
+}
+
+bool Saver::WriteText(int fd, int64_t& size) {
+    try {
+        return write_(fd, size);
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        return false;
+    }
 }
 
 // A new file gets the mode the umask leaves; a mode that cannot be set fails the save unless the
