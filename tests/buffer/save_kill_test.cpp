@@ -50,6 +50,10 @@ const char* ShapeName(Shape s) {
     return "?";
 }
 
+void PrintTo(Shape s, std::ostream* os) {
+    *os << ShapeName(s);
+}
+
 // The ids of the other-owner case: the file belongs to nobody and a group the saver is in.
 constexpr uid_t kNobody = 65534;
 constexpr uid_t kSaver = 4242;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,10 @@ inline const char* TargetName(Target t) {
         return "StickyFolder";
     }
     return "?";
+}
+
+inline void PrintTo(Target t, std::ostream* os) {
+    *os << TargetName(t);
 }
 
 // The targets a save can only write in place.
