@@ -138,7 +138,9 @@ TEST_P(SaveFailureTest, KeepsTheOldFile) {
     fs.faults = c.faults;
     fs.faults.insert(fs.faults.end(), scene.baseFaults.begin(), scene.baseFaults.end());
     scene.buffer.SetFileSystem(&fs);
+    const std::set<int> fdsBefore = buftest::OpenFds();
     const bool ok = scene.Save();
+    EXPECT_EQ(buftest::OpenFds(), fdsBefore) << "a descriptor was left open";
     const FileError& error = scene.buffer.LastFileError();
     EXPECT_EQ(ok, c.error == 0) << error.Message() << "\n" << fs.Log();
     EXPECT_EQ(error.errorNumber, c.error);
