@@ -7,6 +7,7 @@
 // Reproduce a failure with VELMORA_MODEL_SEED=<seed>.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -14,7 +15,9 @@
 
 #include "buffer/textbuffer.h"
 #include "syntax/z80parser.h"
+#include "z80/z80figures.h"
 #include "z80/z80outline.h"
+#include "z80/z80tally.h"
 
 namespace {
 
@@ -263,6 +266,40 @@ TEST(OutlineModel, BackgroundScanFollowsEditsToo) {
         }
         outline.WaitUntilComplete();
         ExpectMatches(outline, buffer, mirror, "end of run " + std::to_string(run));
+    }
+}
+
+// The tally sums only what a drag adds or takes away; it must equal a fresh sum every time.
+TEST(SelectionTally, EqualsAFreshSumWhileTheSelectionMoves) {
+    Rng rng(Seed() + 7);
+    CTextBuffer buffer;
+    LoadRandomText(buffer, rng, 80);
+    Outline outline(buffer);
+    z80::SelectionTally tally;
+    int first = 10;
+    int last = 20;
+    for (int step = 0; step < 600; ++step) {
+        const int lines = buffer.LineCount();
+        switch (rng.Below(5)) {
+        case 0:
+            first = rng.Below(lines);
+            break;
+        case 1:
+        case 2:
+            last = rng.Below(lines + 3) - 1;
+            break;
+        case 3:
+            first = rng.Below(lines);
+            last = rng.Below(lines);
+            break;
+        default:
+            RandomEdit(buffer, rng);
+            break;
+        }
+        const z80::SelectionFigures expected = z80::SumLines(
+            buffer, first, last, outline.LineStartState(std::clamp(first, 0, lines - 1)));
+        ASSERT_EQ(tally.Update(buffer, outline, first, last), expected)
+            << "step " << step << " lines " << first << ".." << last;
     }
 }
 
