@@ -17,9 +17,9 @@
 
 namespace z80 {
 
-template <class T> class LineKeyedList {
+template <class T, size_t BlockItems = 512> class LineKeyedList {
 public:
-    static constexpr size_t kBlockItems = 512;
+    static constexpr size_t kBlockItems = BlockItems;
 
     int Size() const { return size_; }
     bool Empty() const { return size_ == 0; }
@@ -56,10 +56,11 @@ public:
         if (from >= to)
             return;
         auto [b, i] = Locate(from);
+        const size_t firstBlock = b;
         int left = to - from;
         while (left > 0) {
             Block& block = blocks_[b];
-            const int n = std::min(left, static_cast<int>(block.lines.size() - i));
+            const int n = std::min(left, static_cast<int>(block.lines.size()) - i);
             block.lines.erase(block.lines.begin() + i, block.lines.begin() + i + n);
             block.values.erase(block.values.begin() + i, block.values.begin() + i + n);
             left -= n;
@@ -67,7 +68,7 @@ public:
             ++b;
             i = 0;
         }
-        Compact();
+        Compact(firstBlock == 0 ? 0 : firstBlock - 1, std::min(b + 1, blocks_.size()));
     }
 
     // Adds `delta` to the line of every item on `fromLine` or after it.
@@ -197,28 +198,33 @@ private:
                        std::make_move_iterator(parts.end()));
     }
 
-    // Drops empty blocks and merges small neighbours, so that many edits cannot leave a long
-    // trail of tiny blocks behind; then recounts the first indexes.
-    void Compact() {
-        std::vector<Block> kept;
-        kept.reserve(blocks_.size());
-        for (Block& block : blocks_) {
+    // Drops the empty blocks among [from, to) and merges small neighbours there, so that many
+    // edits cannot leave a long trail of tiny blocks behind; then recounts the first indexes.
+    void Compact(size_t from, size_t to) {
+        size_t out = from;
+        for (size_t b = from; b < to; ++b) {
+            Block& block = blocks_[b];
             if (block.lines.empty())
                 continue;
-            if (!kept.empty() && kept.back().lines.size() + block.lines.size() <= kBlockItems &&
-                (kept.back().lines.size() < kBlockItems / 4 ||
-                 block.lines.size() < kBlockItems / 4)) {
-                Block& into = kept.back();
-                for (int rel : block.lines)
-                    into.lines.push_back(rel + block.base - into.base);
-                into.values.insert(into.values.end(), std::make_move_iterator(block.values.begin()),
-                                   std::make_move_iterator(block.values.end()));
-                continue;
+            if (out > from) {
+                Block& into = blocks_[out - 1];
+                if (into.lines.size() + block.lines.size() <= kBlockItems &&
+                    (into.lines.size() < kBlockItems / 4 || block.lines.size() < kBlockItems / 4)) {
+                    for (int rel : block.lines)
+                        into.lines.push_back(rel + block.base - into.base);
+                    into.values.insert(into.values.end(),
+                                       std::make_move_iterator(block.values.begin()),
+                                       std::make_move_iterator(block.values.end()));
+                    continue;
+                }
             }
-            kept.push_back(std::move(block));
+            if (out != b)
+                blocks_[out] = std::move(block);
+            ++out;
         }
-        blocks_ = std::move(kept);
-        Reindex(0);
+        blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(out),
+                      blocks_.begin() + static_cast<std::ptrdiff_t>(to));
+        Reindex(from);
     }
 
     void Reindex(size_t from) {

@@ -9,10 +9,6 @@
 namespace z80 {
 namespace {
 
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool IsHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -131,6 +127,15 @@ constexpr std::array kDirectives{
     DirectiveName{"endc", kNoCode},
 };
 
+// The directives by name, sorted for a binary search.
+struct DirectiveTable {
+    std::array<DirectiveName, kDirectives.size()> sorted = kDirectives;
+    DirectiveTable() {
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const DirectiveName& a, const DirectiveName& b) { return a.name < b.name; });
+    }
+};
+
 bool IsReservedWord(std::string_view word) {
     return IsMnemonic(word) || LookupDirective(word).kind != DirectiveKind::None;
 }
@@ -140,20 +145,10 @@ bool DefinitionFollows(std::string_view text, size_t pos) {
     pos = SkipBlanks(text, pos);
     if (pos < text.size() && text[pos] == '=')
         return true;
-    const size_t end = SymbolEnd(text, pos);
-    const DirectiveKind kind = LookupDirective(text.substr(pos, end - pos)).kind;
-    return kind == DirectiveKind::Equate || kind == DirectiveKind::Macro;
+    return DefinitionWord(text.substr(pos, SymbolEnd(text, pos) - pos)) != DirectiveKind::None;
 }
 
 } // namespace
-
-bool IsSymbolStart(char c) {
-    return IsLetter(c) || c == '_' || c == '.' || c == '?' || c == '@';
-}
-
-bool IsSymbolChar(char c) {
-    return IsSymbolStart(c) || (c >= '0' && c <= '9') || c == '$';
-}
 
 std::string_view TrimBlanks(std::string_view text) {
     size_t b = 0;
@@ -332,7 +327,7 @@ Statement SplitStatement(std::string_view text) {
             pos = end + 1;
             if (pos < text.size() && text[pos] == ':')
                 ++pos;
-        } else if (!IsReservedWord(first) && DefinitionFollows(text, end)) {
+        } else if (DefinitionFollows(text, end) && !IsReservedWord(first)) {
             s.label = first;
             pos = end;
         } else {
@@ -358,14 +353,30 @@ Statement SplitStatement(std::string_view text) {
 }
 
 Directive LookupDirective(std::string_view word) {
+    static const DirectiveTable table;
     if (word.size() > 1 && word[0] == '.')
         word.remove_prefix(1);
-    if (word.empty() || word.size() > 9)
+    char lower[10];
+    if (word.empty() || word.size() > sizeof lower)
         return {};
-    for (const DirectiveName& d : kDirectives)
-        if (EqualsNoCase(word, d.name))
-            return d.directive;
-    return {};
+    for (size_t i = 0; i < word.size(); ++i)
+        lower[i] =
+            word[i] >= 'A' && word[i] <= 'Z' ? static_cast<char>(word[i] - 'A' + 'a') : word[i];
+    const std::string_view key(lower, word.size());
+    const auto it =
+        std::lower_bound(table.sorted.begin(), table.sorted.end(), key,
+                         [](const DirectiveName& d, std::string_view k) { return d.name < k; });
+    return it != table.sorted.end() && it->name == key ? it->directive : Directive{};
+}
+
+DirectiveKind DefinitionWord(std::string_view word) {
+    if (word.size() > 1 && word[0] == '.')
+        word.remove_prefix(1);
+    if (EqualsNoCase(word, "equ") || EqualsNoCase(word, "defl"))
+        return DirectiveKind::Equate;
+    if (EqualsNoCase(word, "macro"))
+        return DirectiveKind::Macro;
+    return DirectiveKind::None;
 }
 
 bool OperandCursor::Next(std::string_view& operand) {

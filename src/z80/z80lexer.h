@@ -3,6 +3,7 @@
 // Lines may hold any byte; bytes above 127 are neither symbol characters nor blanks.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,11 +12,33 @@
 
 namespace z80 {
 
+namespace lexer_detail {
+enum : uint8_t { SymbolStart = 1, SymbolChar = 2, Blank = 4 };
+constexpr std::array<uint8_t, 256> MakeClasses() {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (letter || c == '_' || c == '.' || c == '?' || c == '@')
+            t[static_cast<size_t>(c)] |= SymbolStart | SymbolChar;
+        if ((c >= '0' && c <= '9') || c == '$')
+            t[static_cast<size_t>(c)] |= SymbolChar;
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f')
+            t[static_cast<size_t>(c)] |= Blank;
+    }
+    return t;
+}
+inline constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+} // namespace lexer_detail
+
 // A symbol starts with a letter, '_', '.', '?' or '@' and goes on with those, digits and '$'.
-bool IsSymbolStart(char c);
-bool IsSymbolChar(char c);
+inline bool IsSymbolStart(char c) {
+    return lexer_detail::kClasses[static_cast<unsigned char>(c)] & lexer_detail::SymbolStart;
+}
+inline bool IsSymbolChar(char c) {
+    return lexer_detail::kClasses[static_cast<unsigned char>(c)] & lexer_detail::SymbolChar;
+}
 inline bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    return lexer_detail::kClasses[static_cast<unsigned char>(c)] & lexer_detail::Blank;
 }
 std::string_view TrimBlanks(std::string_view text);
 // Lower-case ASCII equality.
@@ -78,6 +101,9 @@ struct Directive {
 };
 // Case-insensitive; one leading '.' is allowed (".db", ".org").
 Directive LookupDirective(std::string_view word);
+// Equate for "equ" and "defl", Macro for "macro", None otherwise: the words that make the symbol
+// before them a definition. Cheaper than LookupDirective.
+DirectiveKind DefinitionWord(std::string_view word);
 
 // Walks an operand list, splitting at the commas outside parentheses, brackets and quotes.
 class OperandCursor {

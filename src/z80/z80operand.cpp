@@ -206,7 +206,12 @@ public:
         }
         std::stable_sort(forms_.begin(), forms_.end(),
                          [](const Compiled& a, const Compiled& b) { return a.key < b.key; });
+        for (const Compiled& c : forms_)
+            if (keys_.empty() || keys_.back() != c.key)
+                keys_.push_back(c.key);
     }
+
+    bool Has(uint64_t key) const { return std::binary_search(keys_.begin(), keys_.end(), key); }
 
     std::span<const Compiled> Of(uint64_t key) const {
         auto lo = std::lower_bound(forms_.begin(), forms_.end(), key,
@@ -219,6 +224,7 @@ public:
 
 private:
     std::vector<Compiled> forms_;
+    std::vector<uint64_t> keys_; // the distinct mnemonics, sorted
 };
 
 const FormIndex& Index() {
@@ -316,7 +322,7 @@ Operand ClassifyOperand(std::string_view text) {
 
 bool IsMnemonic(std::string_view word) {
     const uint64_t key = MnemonicKey(word);
-    return key != 0 && !Index().Of(key).empty();
+    return key != 0 && Index().Has(key);
 }
 
 const Form* MatchForm(std::string_view mnemonic, std::span<const Operand> operands) {

@@ -26,19 +26,32 @@ bool Found(SymbolKind kind, std::string_view name, LineSymbol& symbol) {
 
 } // namespace
 
+std::string_view SymbolAt(std::string_view line, int x) {
+    if (x < 0 || static_cast<size_t>(x) > line.size())
+        return {};
+    size_t begin = static_cast<size_t>(x);
+    if (begin == line.size() || !IsSymbolChar(line[begin])) {
+        if (begin == 0 || !IsSymbolChar(line[begin - 1]))
+            return {};
+    }
+    while (begin > 0 && IsSymbolChar(line[begin - 1]))
+        --begin;
+    size_t end = static_cast<size_t>(x);
+    while (end < line.size() && IsSymbolChar(line[end]))
+        ++end;
+    // A run may start with digits or '$' ("$FF", "12h"): the symbol, if any, starts at its first
+    // symbol-start character; a run that starts with a digit is a number.
+    if (!IsSymbolStart(line[begin]))
+        return {};
+    return line.substr(begin, end - begin);
+}
+
 bool FindLineSymbol(std::string_view line, uint32_t state, LineSymbol& symbol) {
     if ((state & Z80ParserStateMask) != 0)
         return false;
-    // Only the first words matter: stop before anything that may start a comment or a string,
-    // so that no quote or comment needs to be followed.
-    size_t end = 0;
-    while (end < line.size()) {
-        const char c = line[end];
-        if (c == ';' || c == '"' || c == '\'' || c == '/')
-            break;
-        ++end;
-    }
-    const Statement s = SplitStatement(line.substr(0, end));
+    // Only the first words matter, and no comment, quote or string starts a word, so the raw
+    // line serves: the operands are not looked into (except for the name after "macro").
+    const Statement s = SplitStatement(line);
     if (s.preprocessor) {
         if (EqualsNoCase(s.word, "macro"))
             return Found(SymbolKind::Macro, FirstSymbol(s.operands), symbol);
@@ -46,7 +59,7 @@ bool FindLineSymbol(std::string_view line, uint32_t state, LineSymbol& symbol) {
             return Found(SymbolKind::Equate, FirstSymbol(s.operands), symbol);
         return false;
     }
-    const DirectiveKind kind = LookupDirective(s.word).kind;
+    const DirectiveKind kind = DefinitionWord(s.word);
     if (s.label.empty()) {
         if (kind == DirectiveKind::Macro)
             return Found(SymbolKind::Macro, FirstSymbol(s.operands), symbol);

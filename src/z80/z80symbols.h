@@ -25,6 +25,11 @@ struct LineSymbol {
 // defines at most one name. Any bytes are accepted.
 bool FindLineSymbol(std::string_view line, uint32_t state, LineSymbol& symbol);
 
+// The symbol under a caret at character `x` of `line`: the run of symbol characters that holds
+// x, or that ends at x (a caret just behind a word); empty when there is none or it starts with a
+// digit (a number). For go-to-definition.
+std::string_view SymbolAt(std::string_view line, int x);
+
 // Scans `count` lines, line i being lineAt(i), the first starting in `state`: calls
 // onSymbol(i, LineSymbol) for each name defined, and onState(i, s) for each line i > 0 whose start
 // state s differs from that of line i - 1. Returns the state after the last line.

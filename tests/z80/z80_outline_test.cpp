@@ -337,4 +337,17 @@ TEST(Outline, FindsDefinitionsAndFilters) {
     EXPECT_EQ(outline.LineStartState(9), InBlockComment);
 }
 
+TEST(Outline, SymbolUnderTheCaret) {
+    const std::string_view line = "\tjr nz,.loop2 ; 12h $ff";
+    EXPECT_EQ(z80::SymbolAt(line, 1), "jr");
+    EXPECT_EQ(z80::SymbolAt(line, 3), "jr"); // just behind the word
+    EXPECT_EQ(z80::SymbolAt(line, 7), ".loop2");
+    EXPECT_EQ(z80::SymbolAt(line, 13), ".loop2");
+    EXPECT_EQ(z80::SymbolAt(line, 14), "");
+    EXPECT_EQ(z80::SymbolAt(line, 17), ""); // a number
+    EXPECT_EQ(z80::SymbolAt(line, 22), ""); // $ff
+    EXPECT_EQ(z80::SymbolAt(line, 0), "");
+    EXPECT_EQ(z80::SymbolAt(line, 99), "");
+}
+
 } // namespace
