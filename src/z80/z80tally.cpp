@@ -48,4 +48,18 @@ const SelectionFigures& SelectionTally::Update(const CTextBuffer& buffer, const 
     return sum_;
 }
 
+std::string FiguresPaneText(const CTextBuffer& buffer, const Outline& outline,
+                            SelectionTally& tally, TextPosition anchor, TextPosition caret) {
+    if (anchor != caret) {
+        const auto [first, last] = SelectedLines(anchor, caret);
+        return FormatSelectionFigures(tally.Update(buffer, outline, first, last));
+    }
+    if (caret.y < 0 || caret.y >= buffer.LineCount())
+        return {};
+    uint32_t state = outline.LineStartState(caret.y);
+    if (state == Outline::kUnknownState)
+        state = 0;
+    return FormatLineFigures(AnalyzeLine(buffer.LineText(caret.y), state));
+}
+
 } // namespace z80

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "buffer/types.h"
 #include "z80/z80figures.h"
 
 class CTextBuffer;
@@ -29,5 +31,11 @@ private:
     int last_ = -1;
     SelectionFigures sum_;
 };
+
+// The text of the figures pane of a view on `buffer`: with a selection (anchor != caret) the sums
+// over the lines it covers (SelectedLines), through `tally`; without one, the figures of the
+// caret's line ("" when it takes no room).
+std::string FiguresPaneText(const CTextBuffer& buffer, const Outline& outline,
+                            SelectionTally& tally, TextPosition anchor, TextPosition caret);
 
 } // namespace z80

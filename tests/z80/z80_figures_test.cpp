@@ -10,6 +10,7 @@
 #include "syntax/z80parser.h"
 #include "z80/z80expr.h"
 #include "z80/z80figures.h"
+#include "z80/z80messages.h"
 
 namespace {
 
@@ -176,6 +177,31 @@ TEST(SelectionFigures, LinesOfASelection) {
     EXPECT_EQ(z80::SelectedLines(P{0, 3}, P{0, 7}), std::make_pair(3, 6));
     EXPECT_EQ(z80::SelectedLines(P{0, 7}, P{4, 3}), std::make_pair(3, 6));
     EXPECT_EQ(z80::SelectedLines(P{0, 3}, P{4, 3}), std::make_pair(3, 3));
+}
+
+TEST(AssemblerOutput, LinesThatNameAFileAndALine) {
+    struct Out {
+        std::string_view line;
+        std::string_view file;
+        int number;
+    };
+    for (const Out& o :
+         {Out{"ERROR on line 12 of file main.asm", "main.asm", 12},
+          Out{"WARNING on line 3 of file sub/inc.asm", "sub/inc.asm", 3},
+          Out{"err.asm:3: error: unable to resolve reference: nowhere ", "err.asm", 3},
+          Out{"/home/u/a b.asm:140:7: warning: x", "/home/u/a b.asm", 140},
+          Out{"C:\\src\\x.asm:9: error", "C:\\src\\x.asm", 9},
+          Out{"main.asm(12): error A2008", "main.asm", 12},
+          Out{"main.asm(12,5) : error", "main.asm", 12}}) {
+        const std::optional<z80::SourceReference> ref = z80::FindSourceReference(o.line);
+        ASSERT_TRUE(ref) << o.line;
+        EXPECT_EQ(ref->file, o.file) << o.line;
+        EXPECT_EQ(ref->line, o.number) << o.line;
+    }
+    for (std::string_view none : {"ERROR: Expected ')' but '+' found", "*** 2 errors found ***",
+                                  "ERROR on line 0 of file x", "time: 12:30:00", "f(x)",
+                                  ":12: no file", "x.asm:99999999999: huge", ""})
+        EXPECT_FALSE(z80::FindSourceReference(none)) << none;
 }
 
 } // namespace

@@ -303,6 +303,23 @@ TEST(SelectionTally, EqualsAFreshSumWhileTheSelectionMoves) {
     }
 }
 
+TEST(SelectionTally, PaneTextForCaretAndSelection) {
+    CTextBuffer buffer;
+    buffer.ResetToEmpty(LineEndDos);
+    int endLine = 0;
+    int endChar = 0;
+    buffer.ApplyInsert(nullptr, 0, 0, "\tld a,(ix+5)\r\n/*\r\n\tnop\r\n*/\r\n\tjr nz,$", endLine,
+                       endChar);
+    Outline outline(buffer);
+    z80::SelectionTally tally;
+    using P = TextPosition;
+    EXPECT_EQ(z80::FiguresPaneText(buffer, outline, tally, P{3, 0}, P{3, 0}), "3 B  19 T");
+    EXPECT_EQ(z80::FiguresPaneText(buffer, outline, tally, P{1, 2}, P{1, 2}), "");
+    EXPECT_EQ(z80::FiguresPaneText(buffer, outline, tally, P{1, 4}, P{1, 4}), "2 B  12/7 T");
+    EXPECT_EQ(z80::FiguresPaneText(buffer, outline, tally, P{0, 0}, P{3, 4}), "sel 5 B  26-31 T");
+    EXPECT_EQ(z80::FiguresPaneText(buffer, outline, tally, P{0, 4}, P{0, 0}), "sel 3 B  19 T");
+}
+
 TEST(Outline, FindsDefinitionsAndFilters) {
     CTextBuffer buffer;
     buffer.ResetToEmpty(LineEndDos);
