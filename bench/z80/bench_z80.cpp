@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "buffer/textbuffer.h"
@@ -140,6 +141,26 @@ BENCHMARK(BM_OutlineKeystroke)
     ->ArgsProduct({{0, 1, 2}, {1, 0}})
     ->ArgNames({"kind", "attached"})
     ->Iterations(2000);
+
+// Go to definition and the outline's filter on the complete outline of the whole text: both walk
+// every entry.
+void BM_OutlineLookup(benchmark::State& state) {
+    CTextBuffer& buffer = LoadedBuffer();
+    const z80::Outline outline(buffer);
+    const std::string name(outline.At(outline.Count() - 1).name);
+    const bool filter = state.range(0) != 0;
+    size_t found = 0;
+    for (auto _ : state) {
+        if (filter)
+            found = outline.Filter("loop_1").size();
+        else
+            found = static_cast<size_t>(outline.FindDefinition(name, buffer.LineCount() / 2));
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["entries"] = outline.Count();
+    state.counters[filter ? "matches" : "line"] = static_cast<double>(found);
+}
+BENCHMARK(BM_OutlineLookup)->Arg(0)->Arg(1)->ArgName("filter")->Unit(benchmark::kMillisecond);
 
 } // namespace
 
