@@ -109,7 +109,8 @@ public:
     // The colouring's parser state at the start of `line`; kUnknownState for lines the
     // background scan has not reached yet.
     uint32_t LineStartState(int line) const;
-    // Changes with every change of the text (for caches of figures over lines).
+    // Changes with every change of the text and whenever the background scan learns more (for
+    // caches of figures over lines, which depend on the start states).
     uint64_t Revision() const { return revision_; }
 
     void SetListener(OutlineListener* listener) { listener_ = listener; }

@@ -140,6 +140,7 @@ void Outline::MergeSlice(Slice& slice) {
         symbols_.Append(base + line, std::move(value));
     scannedEnd_ += slice.lineCount;
     pendingState_ = slice.endState;
+    ++revision_;
     Notify(change);
 }
 
