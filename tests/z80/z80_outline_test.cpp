@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "buffer/textbuffer.h"
+#include "common/test_rng.h"
 #include "syntax/z80parser.h"
 #include "z80/z80figures.h"
 #include "z80/z80outline.h"
@@ -24,20 +25,7 @@ namespace {
 using z80::Outline;
 using z80::SymbolKind;
 
-class Rng {
-public:
-    explicit Rng(uint64_t seed) : state_(seed) {}
-    uint64_t Next() {
-        uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-        return z ^ (z >> 31);
-    }
-    int Below(int n) { return n <= 0 ? 0 : static_cast<int>(Next() % static_cast<uint64_t>(n)); }
-
-private:
-    uint64_t state_;
-};
+using testrng::Rng;
 
 using Entry = std::tuple<int, SymbolKind, std::string>;
 
