@@ -76,12 +76,27 @@ OperandKind RegisterOf(std::string_view word) {
     return K::Bad;
 }
 
-// The first run of symbol characters of `text` names a register or condition.
-bool StartsWithRegister(std::string_view text) {
-    size_t end = 0;
-    while (end < text.size() && IsSymbolChar(text[end]))
-        ++end;
-    return end > 0 && RegisterOf(text.substr(0, end)) != K::Bad;
+// Some symbol of the expression names a register or condition ("1+b", "(ix+5)+1"): no operand
+// of the processor looks like that.
+bool MentionsRegister(std::string_view expression) {
+    size_t i = 0;
+    while (i < expression.size()) {
+        const char c = expression[i];
+        if ((c == '"' || c == '\'') && !(c == '\'' && IsAfPrime(expression, i))) {
+            i += QuotedLength(expression, i);
+            continue;
+        }
+        if (!IsSymbolChar(c)) {
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        while (i < expression.size() && IsSymbolChar(expression[i]))
+            ++i;
+        if (IsSymbolStart(c) && RegisterOf(expression.substr(start, i - start)) != K::Bad)
+            return true;
+    }
+    return false;
 }
 
 // The index of the bracket that closes the one at text[0], or npos.
@@ -128,10 +143,11 @@ Operand Indirect(std::string_view inner) {
         const OperandKind base = RegisterOf(inner.substr(0, 2));
         const std::string_view rest = TrimBlanks(inner.substr(2));
         if ((base == K::IX || base == K::IY) && !rest.empty() && (rest[0] == '+' || rest[0] == '-'))
-            return {base == K::IX ? K::AtIX : K::AtIY, true, rest};
+            return MentionsRegister(rest) ? Of(K::Bad)
+                                          : Operand{base == K::IX ? K::AtIX : K::AtIY, true, rest};
     }
     // "(hl+1)" and the like are no addressing mode of the processor.
-    if (inner.empty() || StartsWithRegister(inner))
+    if (inner.empty() || MentionsRegister(inner))
         return Of(K::Bad);
     return {K::Memory, false, inner};
 }
@@ -315,7 +331,7 @@ Operand ClassifyOperand(std::string_view text) {
     const OperandKind reg = RegisterOf(t);
     if (reg != K::Bad)
         return Of(reg);
-    if (StartsWithRegister(t))
+    if (MentionsRegister(t))
         return Of(K::Bad);
     return {K::Immediate, false, t};
 }

@@ -86,7 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
         // what cannot be sized
         Case{"\tld a,(hl+1)", "?"}, Case{"\tld hl,(ix+5)", "?"}, Case{"\tld ixh,h", "?"},
         Case{"\tout (c),1", "?"}, Case{"\tld a,b,c", "?"}, Case{"\tld a,", "?"},
-        Case{"\tprint_str 1,2", "?"}, Case{"\tld a,b+1", "?"}, Case{"\t!!", "?"}));
+        Case{"\tprint_str 1,2", "?"}, Case{"\tld a,b+1", "?"}, Case{"\tld a,1+b", "?"},
+        Case{"\tld a,(ix+5)+1", "?"}, Case{"\tld a,(ix+b)", "?"}, Case{"\tld a,(1+hl)", "?"},
+        Case{"\t!!", "?"}));
 
 // Data directives count their bytes.
 INSTANTIATE_TEST_SUITE_P(
