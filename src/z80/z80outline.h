@@ -34,6 +34,8 @@ class CTextBuffer;
 
 namespace z80 {
 
+class Outline;
+
 struct OutlineEntry {
     int line = 0;
     SymbolKind kind = SymbolKind::Label;
@@ -54,7 +56,7 @@ struct OutlineChange {
 class OutlineListener {
 public:
     virtual ~OutlineListener() = default;
-    virtual void OnOutlineChanged(const class Outline& outline, const OutlineChange& change) = 0;
+    virtual void OnOutlineChanged(const Outline& outline, const OutlineChange& change) = 0;
 };
 
 // The sizes that decide what is scanned in the background (tests make them small).
