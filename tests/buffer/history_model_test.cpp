@@ -19,6 +19,7 @@
 
 #include "buffer/textbuffer.h"
 #include "buffer_model.h"
+#include "common/test_rng.h"
 #include "test_support.h"
 
 namespace {
@@ -27,21 +28,7 @@ using bufmodel::HistoryModel;
 using bufmodel::ModelRecord;
 using bufmodel::Note;
 
-class Rng {
-public:
-    explicit Rng(uint64_t seed) : state_(seed) {}
-    uint64_t Next() {
-        uint64_t z = (state_ += 0x9e3779b97f4a7c15ull);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-        return z ^ (z >> 31);
-    }
-    int Below(int n) { return n <= 0 ? 0 : static_cast<int>(Next() % static_cast<uint64_t>(n)); }
-    bool Chance(int percent) { return Below(100) < percent; }
-
-private:
-    uint64_t state_;
-};
+using testrng::Rng;
 
 std::string Pos(TextPosition p) {
     return "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")";
