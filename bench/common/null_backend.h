@@ -141,11 +141,6 @@ public:
     }
     ScrollBar* GetScrollBar(int32_t bar) override { return bar == SB_VERT ? &vbar_ : &hbar_; }
     ScrollBar* GetSharedScrollBar(int32_t) override { return nullptr; }
-    void CreateCaret(Size) override {}
-    void ShowCaret() override {}
-    void HideCaret() override {}
-    void SetCaretPos(Point) override {}
-    void DestroyCaret() override {}
     void SetCapture() override {}
     uint32_t SetTimer(uint32_t id, uint32_t) override { return id; }
     bool KillTimer(uint32_t) override { return true; }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QBackingStore>
 #include <QFontInfo>
 #include <QImage>
@@ -122,6 +123,32 @@ TEST_F(QtBackend, TheCaretIsDrawnInvertedUntilHidden) {
     wnd.HideCaret();
     image = window.Host()->grab().toImage();
     EXPECT_EQ(PixelAt(image, 10, 10), kWhite);
+}
+
+TEST_F(QtBackend, AWindowScrollCarriesTheDrawnCaret) {
+    auto owned = std::make_unique<RecordingWnd>();
+    owned->draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 200, 200}, kWhite); };
+    QtWindow window(std::move(owned));
+    window.resize(200, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    Wnd& wnd = window.Host()->GetWnd();
+    wnd.CreateSolidCaret(2, 16);
+    wnd.SetCaretPos({10, 4});
+    wnd.ShowCaret();
+    wnd.ScrollWindow(0, 16);
+    EXPECT_TRUE(window.Host()->CaretVisible());
+    EXPECT_EQ(window.Host()->CaretRect(), (Rect{10, 20, 12, 36}));
+    // What the window shows, read from its backing store where the platform keeps one.
+    QApplication::processEvents();
+    QBackingStore* store = window.backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        GTEST_SKIP() << "the platform's backing store is not an image";
+    const QImage screen = static_cast<QImage*>(device)->copy(
+        QRect(window.Host()->mapTo(&window, QPoint(0, 0)), window.Host()->size()));
+    EXPECT_EQ(PixelAt(screen, 10, 24), 0u) << "the caret at its new place";
+    EXPECT_EQ(PixelAt(screen, 10, 8), kWhite) << "and no trace of it at the old one";
 }
 
 TEST_F(QtBackend, AcceleratorKeysBeatWindowShortcutsAndTextBecomesCharacters) {

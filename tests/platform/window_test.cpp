@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/headless/headless.h"
@@ -74,6 +75,49 @@ TEST_F(Fixture, CaretShowsAndHidesInNestedPairsAndANewCaretStartsHidden) {
     EXPECT_TRUE(win->Caret().Visible());
     wnd.DestroyCaret();
     EXPECT_FALSE(win->Caret().exists);
+}
+
+TEST_F(Fixture, AWindowScrollCarriesTheCaretWithThePixels) {
+    // A 160 x 96 window whose left 20 pixels do not scroll sideways (a margin).
+    const Rect textArea{20, 0, 160, 96};
+    struct Case {
+        const char* what;
+        Point caret;
+        int32_t dx;
+        int32_t dy;
+        const Rect* area;
+        Point after;
+    };
+    const Case cases[] = {
+        {"inside, down a row", {36, 32}, 0, 16, nullptr, {36, 48}},
+        {"inside, out at the top", {36, 32}, 0, -48, nullptr, {36, -16}},
+        {"outside above, back in", {36, -16}, 0, 48, nullptr, {36, 32}},
+        {"far below, further than the window is high", {36, 400}, 0, -400, nullptr, {36, 0}},
+        {"text area sideways", {44, 32}, -8, 0, &textArea, {36, 32}},
+        {"over the margin, which does not scroll", {4, 32}, 8, 0, &textArea, {4, 32}},
+        {"right of the window", {200, 32}, 0, 16, nullptr, {200, 48}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto win = Make();
+        auto& wnd = win->As<RecordingWnd>();
+        wnd.CreateSolidCaret(2, 16);
+        wnd.SetCaretPos(c.caret);
+        wnd.ShowCaret();
+        wnd.ScrollWindow(c.dx, c.dy, c.area, c.area);
+        EXPECT_EQ(win->Caret().pos, c.after);
+        EXPECT_TRUE(win->Caret().Visible()) << "shown again after the scroll";
+        EXPECT_EQ(win->Scrolls().back().dy, std::clamp(c.dy, -96, 96))
+            << "the pixels move at most the window's extent";
+    }
+    // A hidden caret moves too, and stays hidden.
+    auto win = Make();
+    auto& wnd = win->As<RecordingWnd>();
+    wnd.CreateSolidCaret(2, 16);
+    wnd.SetCaretPos({36, 32});
+    wnd.ScrollWindow(0, -16);
+    EXPECT_EQ(win->Caret().pos, (Point{36, 16}));
+    EXPECT_EQ(win->Caret().hideCount, 1);
 }
 
 TEST_F(Fixture, FocusMovesWithKillBeforeSetAndLeavesWithADestroyedWindow) {

@@ -232,6 +232,59 @@ TEST(ViewCaret, FollowsFocusAndHorizontalScroll) {
     EXPECT_FALSE(h.window->Caret().Visible());
 }
 
+// The caret stands where its text position is drawn.
+void ExpectCaretOnItsText(const HeadlessWindow& window, CTextView& view) {
+    EXPECT_TRUE(window.Caret().Visible());
+    EXPECT_EQ(window.Caret().pos, view.TextPositionToPoint(view.GetCaretPos()))
+        << "top line " << view.GetTopLine();
+}
+
+TEST(ViewCaret, StaysOnItsTextThroughEveryVerticalScroll) {
+    using namespace platform;
+    struct Case {
+        const char* what;
+        std::function<void(Harness&)> scroll;
+    };
+    const Case cases[] = {
+        {"Ctrl+Down", [](Harness& h) { h.view->ScrollOneLineDown(); }},
+        {"Ctrl+Down until the line leaves, then Ctrl+Up",
+         [](Harness& h) {
+             for (int i = 0; i < 8; ++i)
+                 h.view->ScrollOneLineDown();
+             h.view->ScrollOneLineUp();
+         }},
+        {"bar arrow", [](Harness& h) { h.window->Scroll(SB_VERT, SB_LINEDOWN); }},
+        {"bar page down and up",
+         [](Harness& h) {
+             h.window->Scroll(SB_VERT, SB_PAGEDOWN);
+             h.window->Scroll(SB_VERT, SB_PAGEDOWN);
+             h.window->Scroll(SB_VERT, SB_PAGEUP);
+         }},
+        {"thumb far away and back",
+         [](Harness& h) {
+             h.window->Scroll(SB_VERT, SB_THUMBTRACK, 50);
+             h.window->Scroll(SB_VERT, SB_THUMBPOSITION, 2);
+         }},
+        {"bar bottom then top",
+         [](Harness& h) {
+             h.window->Scroll(SB_VERT, SB_BOTTOM);
+             h.window->Scroll(SB_VERT, SB_TOP);
+         }},
+        {"wheel",
+         [](Harness& h) {
+             h.window->Wheel(-WHEEL_DELTA, {40, 40});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h(Numbered(60), 20, 10);
+        h.window->Focus();
+        h.view->MoveCaretTo({1, 6});
+        c.scroll(h);
+        ExpectCaretOnItsText(*h.window, *h.view);
+    }
+}
+
 TEST(ViewCaret, EditsMovePositionsAndKeepTheTopText) {
     struct Case {
         const char* name;
@@ -406,6 +459,17 @@ TEST_F(SplitterFixture, SharedBarsScrollEveryPaneOfTheirRow) {
     ASSERT_TRUE(splitter->DeleteColumn(1));
     ASSERT_TRUE(splitter->SplitColumn(150));
     EXPECT_EQ(Pane(0, 1).GetTopLine(), page - 1);
+}
+
+TEST_F(SplitterFixture, PartnersScrolledByAPaneKeepTheirCaretOnItsText) {
+    ASSERT_TRUE(splitter->SplitColumn(150));
+    splitter->PaneWindow(0, 0)->Focus();
+    Pane(0, 0).MoveCaretTo({1, 4});
+    splitter->ScrollRow(0, platform::SB_PAGEDOWN); // the shared bar of the row
+    ExpectCaretOnItsText(*splitter->PaneWindow(0, 0), Pane(0, 0));
+    Pane(0, 1).ScrollIntoView({0, 2}); // the partner scrolls back; this pane follows
+    EXPECT_EQ(Pane(0, 0).GetTopLine(), 2);
+    ExpectCaretOnItsText(*splitter->PaneWindow(0, 0), Pane(0, 0));
 }
 
 TEST(ViewLifetime, DetachesFromItsBufferWhenItGoes) {

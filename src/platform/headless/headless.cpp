@@ -281,22 +281,6 @@ ScrollBar* HeadlessWindow::GetSharedScrollBar(int32_t bar) {
                           : splitter_->GetColumnScrollBar(cell_.col);
 }
 
-void HeadlessWindow::CreateCaret(Size size) {
-    caret_.exists = true;
-    caret_.size = size;
-    caret_.hideCount = 1;
-}
-
-void HeadlessWindow::ShowCaret() {
-    if (caret_.exists && caret_.hideCount > 0)
-        --caret_.hideCount;
-}
-
-void HeadlessWindow::HideCaret() {
-    if (caret_.exists)
-        ++caret_.hideCount;
-}
-
 uint32_t HeadlessWindow::SetTimer(uint32_t id, uint32_t elapseMs) {
     if (id == 0)
         return 0;

@@ -64,15 +64,6 @@ private:
     ScrollBarState state_;
 };
 
-struct CaretState {
-    bool exists = false;
-    Size size;
-    Point pos;
-    int32_t hideCount = 0;
-
-    bool Visible() const { return exists && hideCount == 0; }
-};
-
 // One call of InvalidateRect, as the window received it (null rect: the client area).
 struct Invalidation {
     Rect rect;
@@ -134,7 +125,7 @@ public:
     const std::vector<Invalidation>& Invalidations() const { return invalidations_; }
     void ClearInvalidations() { invalidations_.clear(); }
     const std::vector<ScrollRecord>& Scrolls() const { return scrolls_; }
-    const CaretState& Caret() const { return caret_; }
+    const CaretState& Caret() const { return wnd_->GetCaret(); }
     const std::map<uint32_t, uint32_t>& Timers() const { return timers_; }
     int32_t Cursor() const { return cursor_; }
     int32_t PaintCount() const { return paints_; }
@@ -150,11 +141,6 @@ public:
     void UpdateWindow() override { Paint(); }
     ScrollBar* GetScrollBar(int32_t bar) override;
     ScrollBar* GetSharedScrollBar(int32_t bar) override;
-    void CreateCaret(Size size) override;
-    void ShowCaret() override;
-    void HideCaret() override;
-    void SetCaretPos(Point pos) override { caret_.pos = pos; }
-    void DestroyCaret() override { caret_ = {}; }
     void SetCapture() override { system_.capture_ = this; }
     uint32_t SetTimer(uint32_t id, uint32_t elapseMs) override;
     bool KillTimer(uint32_t id) override { return timers_.erase(id) > 0; }
@@ -181,7 +167,6 @@ private:
     std::vector<ScrollRecord> scrolls_;
     HeadlessScrollBar vbar_;
     HeadlessScrollBar hbar_;
-    CaretState caret_;
     std::map<uint32_t, uint32_t> timers_;
     int32_t cursor_ = IDC_ARROW;
     Point cursorPos_;

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 namespace platform::qt {
 namespace {
@@ -349,10 +350,12 @@ void QtWndHost::ScrollWindow(int32_t dx, int32_t dy, const Rect* scrollRect, con
     area = area.intersected(QWidget::rect());
     if (area.isEmpty())
         return;
-    // The caret is part of the pixels: repaint where it was and where the scroll took it.
+    // A caret drawn into the moved pixels that the window did not carry along (it straddles the
+    // area's edge): repaint where it was and where its picture went.
     if (CaretVisible()) {
-        update(caret_);
-        update(caret_.translated(dx, dy));
+        const QRect caret = ToQRect(caret_.Bounds());
+        update(caret);
+        update(caret.translated(dx, dy));
     }
     const QRegion moved = pending_.intersected(area).translated(dx, dy).intersected(area);
     pending_ += moved;
@@ -374,16 +377,6 @@ ScrollBar* QtWndHost::GetSharedScrollBar(int32_t bar) {
     return sharedBars_ ? GetScrollBar(bar) : nullptr;
 }
 
-Rect QtWndHost::CaretRect() const {
-    return {caret_.left(), caret_.top(), caret_.left() + caret_.width(),
-            caret_.top() + caret_.height()};
-}
-
-void QtWndHost::UpdateCaretArea() {
-    if (caretExists_)
-        update(caret_);
-}
-
 void QtWndHost::RestartBlink() {
     blinkOn_ = true;
     const int flash = QGuiApplication::styleHints()->cursorFlashTime();
@@ -393,45 +386,17 @@ void QtWndHost::RestartBlink() {
         blink_.stop();
 }
 
-void QtWndHost::CreateCaret(Size size) {
-    UpdateCaretArea();
-    caretExists_ = true;
-    caretHides_ = 1;
-    caret_.setSize(QSize(size.cx, size.cy));
-    RestartBlink();
-}
-
-void QtWndHost::ShowCaret() {
-    if (!caretExists_ || caretHides_ == 0)
-        return;
-    if (--caretHides_ == 0) {
-        RestartBlink();
-        UpdateCaretArea();
-    }
-}
-
-void QtWndHost::HideCaret() {
-    if (!caretExists_)
-        return;
-    if (caretHides_++ == 0) {
+void QtWndHost::CaretChanged(const CaretState& caret) {
+    const CaretState before = std::exchange(caret_, caret);
+    if (before.exists)
+        update(ToQRect(before.Bounds()));
+    if (caret_.exists)
+        update(ToQRect(caret_.Bounds()));
+    // A caret that appears or moves starts its blink cycle shown.
+    if (!caret_.Visible())
         blink_.stop();
-        UpdateCaretArea();
-    }
-}
-
-void QtWndHost::SetCaretPos(Point pos) {
-    UpdateCaretArea();
-    caret_.moveTopLeft(QPoint(pos.x, pos.y));
-    UpdateCaretArea();
-    if (CaretVisible())
+    else if (!before.Visible() || before.Bounds() != caret_.Bounds())
         RestartBlink();
-}
-
-void QtWndHost::DestroyCaret() {
-    UpdateCaretArea();
-    caretExists_ = false;
-    caretHides_ = 0;
-    blink_.stop();
 }
 
 void QtWndHost::SetCapture() {
@@ -558,7 +523,7 @@ void QtWndHost::paintEvent(QPaintEvent* event) {
     }
     if (CaretVisible() && blinkOn_) {
         painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(caret_, Qt::white);
+        painter.fillRect(ToQRect(caret_.Bounds()), Qt::white);
     }
 }
 
@@ -662,7 +627,8 @@ void QtWndHost::ScrollBarAction(int32_t bar, uint32_t code, int32_t pos) {
 void QtWndHost::timerEvent(QTimerEvent* event) {
     if (event->timerId() == blink_.timerId()) {
         blinkOn_ = !blinkOn_;
-        UpdateCaretArea();
+        if (caret_.exists)
+            update(ToQRect(caret_.Bounds()));
         return;
     }
     for (const auto& [id, qtId] : timers_) {

@@ -89,8 +89,8 @@ public:
     bool IsCreated() const { return created_; }
     Wnd& GetWnd() { return *wnd_; }
     // What the caret looks like now: position, size and whether it is drawn.
-    Rect CaretRect() const;
-    bool CaretVisible() const { return caretExists_ && caretHides_ == 0; }
+    Rect CaretRect() const { return caret_.Bounds(); }
+    bool CaretVisible() const { return caret_.Visible(); }
     int32_t CurrentCursor() const { return cursor_; }
 
     // --- WndHost ---
@@ -102,11 +102,7 @@ public:
     void UpdateWindow() override;
     ScrollBar* GetScrollBar(int32_t bar) override;
     ScrollBar* GetSharedScrollBar(int32_t bar) override;
-    void CreateCaret(Size size) override;
-    void ShowCaret() override;
-    void HideCaret() override;
-    void SetCaretPos(Point pos) override;
-    void DestroyCaret() override;
+    void CaretChanged(const CaretState& caret) override;
     void SetCapture() override;
     uint32_t SetTimer(uint32_t id, uint32_t elapseMs) override;
     bool KillTimer(uint32_t id) override;
@@ -141,7 +137,6 @@ private:
     void ScrollBarAction(int32_t bar, uint32_t code, int32_t pos);
     void PaletteChanged();
     void RestartBlink();
-    void UpdateCaretArea();
 
     std::unique_ptr<Wnd> wnd_;
     bool created_ = false;
@@ -154,9 +149,7 @@ private:
     QRegion pending_;                 // invalid area not yet painted, for UpdateWindow
     QtSystem::SysColors sysColors_{}; // what the engine window last painted with
 
-    bool caretExists_ = false;
-    int32_t caretHides_ = 0;
-    QRect caret_;
+    CaretState caret_; // as the engine window last reported it
     bool blinkOn_ = true;
     QBasicTimer blink_;
 
