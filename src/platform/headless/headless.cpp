@@ -1,5 +1,6 @@
 #include "platform/headless/headless.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -20,6 +21,22 @@ std::vector<Rect> Subtract(const Rect& a, const Rect& b) {
         if (!r.IsEmpty())
             out.push_back(r);
     return out;
+}
+
+// The same area without the rectangles that lie inside another one, so that painting it touches
+// each pixel about once.
+std::vector<Rect> WithoutCoveredRects(std::vector<Rect> rects) {
+    std::sort(rects.begin(), rects.end(), [](const Rect& a, const Rect& b) {
+        return int64_t{a.Width()} * a.Height() > int64_t{b.Width()} * b.Height();
+    });
+    std::vector<Rect> kept;
+    for (const Rect& r : rects) {
+        const bool covered = std::any_of(kept.begin(), kept.end(),
+                                         [&](const Rect& k) { return Intersect(k, r) == r; });
+        if (!covered)
+            kept.push_back(r);
+    }
+    return kept;
 }
 
 constexpr int32_t kWheelLines = 3;
@@ -134,7 +151,7 @@ void HeadlessWindow::Resize(Size size) {
 bool HeadlessWindow::Paint() {
     if (invalid_.empty() || !created_)
         return false;
-    HeadlessSurface surface(&screen_, std::exchange(invalid_, {}), false);
+    HeadlessSurface surface(&screen_, WithoutCoveredRects(std::exchange(invalid_, {})), false);
     ++paints_;
     wnd_->OnDraw(surface);
     return true;
@@ -241,12 +258,20 @@ void HeadlessWindow::ScrollWindow(int32_t dx, int32_t dy, const Rect* scrollRect
     scrolls_.push_back({dx, dy, scrollRect ? *scrollRect : client, clipRect ? *clipRect : client});
 
     const Rect dest = Intersect(src.Offset(dx, dy), clip);
-    const CellGrid before = screen_;
+    // The pixels that land in `dest`, read before any of them is overwritten.
+    std::vector<Cell> moving;
+    moving.reserve(static_cast<size_t>(std::max(dest.Width(), 0)) *
+                   static_cast<size_t>(std::max(dest.Height(), 0)));
     for (int32_t y = dest.top; y < dest.bottom; ++y)
         for (int32_t x = dest.left; x < dest.right; ++x)
-            screen_.Mutable(x, y) = before.At(x - dx, y - dy);
+            moving.push_back(screen_.At(x - dx, y - dy));
+    auto next = moving.begin();
+    for (int32_t y = dest.top; y < dest.bottom; ++y)
+        for (int32_t x = dest.left; x < dest.right; ++x)
+            screen_.Mutable(x, y) = *next++;
+    const std::vector<DrawnIcon> before = screen_.Icons();
     std::vector<DrawnIcon> icons;
-    for (const DrawnIcon& i : before.Icons()) {
+    for (const DrawnIcon& i : before) {
         if (!dest.Contains(i.rect.TopLeft()))
             icons.push_back(i);
         const Rect moved = i.rect.Offset(dx, dy);
