@@ -81,6 +81,16 @@ void CTextView::ScrollToColumn(int32_t offset, bool track) {
     Rect textArea = GetClientRect();
     textArea.left += GetMarginPixels();
     ScrollWindow(ScrollDistance(dx), 0, &textArea, &textArea);
+    // The selection mark of a line end left of the window, and that of a selected empty line,
+    // are drawn in the text area's first cell whatever the scroll: those pixels do not move with
+    // the text. The first cell is painted again, and so is the cell the old first cell moved to.
+    const int32_t cw = GetCellWidth();
+    Rect firstCell{textArea.left, textArea.top, textArea.left + cw, textArea.bottom};
+    InvalidateRect(&firstCell, false);
+    if (dx > 0 && dx < textArea.Width()) {
+        firstCell = firstCell.Offset(static_cast<int32_t>(dx), 0);
+        InvalidateRect(&firstCell, false);
+    }
     UpdateWindow();
     if (track)
         UpdateHorzScrollBar(true);
