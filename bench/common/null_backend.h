@@ -103,6 +103,7 @@ public:
     }
     bool GetScrollInfo(ScrollInfo& info) const override { return state_.GetScrollInfo(info); }
     void EnableScrollBar(uint32_t flags) override { state_.Enable(flags); }
+    void SetTrackPos(int32_t pos) override { state_.SetTrackPos(pos); }
     const ScrollBarState& State() const override { return state_; }
 
 private:

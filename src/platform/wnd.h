@@ -60,6 +60,8 @@ public:
     virtual Wnd* GetFocus() const = 0;
     virtual Wnd* GetCapture() const = 0;
     virtual void ReleaseCapture() = 0;
+    // Lines one notch of the mouse wheel scrolls, as the desktop is set.
+    virtual int32_t GetWheelScrollLines() const { return 3; }
 };
 
 // The backend's side of one window. Only Wnd calls it; see the Wnd services for the contracts.
@@ -125,7 +127,7 @@ public:
     virtual void OnLButtonDblClk(uint32_t flags, Point point) { (void)flags, (void)point; }
     virtual void OnMouseMove(uint32_t flags, Point point) { (void)flags, (void)point; }
     // `delta` is in multiples of WHEEL_DELTA, positive away from the user. True when handled;
-    // otherwise the backend scrolls the vertical bar three lines per notch (SB_LINEUP/DOWN).
+    // otherwise the vertical bar scrolls (MouseWheel in platform/input.h).
     virtual bool OnMouseWheel(uint32_t flags, int32_t delta, Point point) {
         (void)flags, (void)delta, (void)point;
         return false;
@@ -150,7 +152,8 @@ public:
         return false;
     }
     // Every key press reaches this first; true when the key was used up (no OnKeyDown, no
-    // OnChar). The default translates through GetAcceleratorTable().
+    // OnChar; see DeliverKeyPress in platform/input.h). The default translates through
+    // GetAcceleratorTable().
     virtual bool PreTranslateKey(uint32_t vk, uint32_t modifiers);
     // The window's accelerator table; its keys take precedence over every shortcut of the
     // toolkit window the engine window sits in.

@@ -451,7 +451,7 @@ TEST_F(SplitterFixture, RowsShareTheTopLineAndColumnsTheFirstColumn) {
 TEST_F(SplitterFixture, SharedBarsScrollEveryPaneOfTheirRow) {
     ASSERT_TRUE(splitter->SplitColumn(150));
     EXPECT_TRUE(splitter->GetRowScrollBar(0)->State().IsEnabled());
-    splitter->ScrollRow(0, platform::SB_PAGEDOWN);
+    splitter->RowBarAction(0, platform::SB_PAGEDOWN, 0);
     const int32_t page = static_cast<int32_t>(splitter->GetRowScrollBar(0)->State().Page());
     EXPECT_EQ(Pane(0, 0).GetTopLine(), page - 1);
     EXPECT_EQ(Pane(0, 1).GetTopLine(), page - 1);
@@ -465,7 +465,7 @@ TEST_F(SplitterFixture, PartnersScrolledByAPaneKeepTheirCaretOnItsText) {
     ASSERT_TRUE(splitter->SplitColumn(150));
     splitter->PaneWindow(0, 0)->Focus();
     Pane(0, 0).MoveCaretTo({1, 4});
-    splitter->ScrollRow(0, platform::SB_PAGEDOWN); // the shared bar of the row
+    splitter->RowBarAction(0, platform::SB_PAGEDOWN, 0); // the shared bar of the row
     ExpectCaretOnItsText(*splitter->PaneWindow(0, 0), Pane(0, 0));
     Pane(0, 1).ScrollIntoView({0, 2}); // the partner scrolls back; this pane follows
     EXPECT_EQ(Pane(0, 0).GetTopLine(), 2);

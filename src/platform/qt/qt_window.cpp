@@ -211,6 +211,10 @@ std::unique_ptr<ImageList> QtSystem::CreateImageList(const BitmapData& strip, in
     return std::make_unique<QtImageList>(strip, imageWidth, mask);
 }
 
+int32_t QtSystem::GetWheelScrollLines() const {
+    return QApplication::wheelScrollLines();
+}
+
 Wnd* QtSystem::GetFocus() const {
     auto* host = qobject_cast<QtWndHost*>(QApplication::focusWidget());
     return host && host->IsCreated() ? &host->GetWnd() : nullptr;
@@ -307,7 +311,7 @@ QtWndHost::~QtWndHost() {
     QtSystem::Instance().ForgetHost(this);
 }
 
-void QtWndHost::SetScrollBars(QtScrollBar* vert, QtScrollBar* horz, bool shared) {
+void QtWndHost::SetScrollBars(ScrollBar* vert, ScrollBar* horz, bool shared) {
     vbar_ = vert;
     hbar_ = horz;
     sharedBars_ = shared;
@@ -442,9 +446,8 @@ int32_t QtWndHost::GetDlgCtrlID() const {
 }
 
 bool QtWndHost::ClaimsKey(const QKeyEvent& event) const {
-    const AccelTable* table = created_ ? wnd_->GetAcceleratorTable() : nullptr;
-    const uint32_t vk = VirtualKeyFromQt(event.key());
-    return table && vk && table->Contains(vk, ModifiersFromQt(event.modifiers()));
+    return created_ && WindowClaimsKey(*wnd_, VirtualKeyFromQt(event.key()),
+                                       ModifiersFromQt(event.modifiers()));
 }
 
 bool QtWndHost::event(QEvent* event) {
@@ -485,30 +488,14 @@ void QtWndHost::PaletteChanged() {
 
 void QtWndHost::KeyPress(QKeyEvent& event) {
     event.accept();
-    if (!created_)
-        return;
-    const uint32_t vk = VirtualKeyFromQt(event.key());
-    const uint32_t mods = ModifiersFromQt(event.modifiers());
-    if (vk && wnd_->PreTranslateKey(vk, mods))
-        return;
-    if (vk)
-        wnd_->OnKeyDown(vk, 1);
-    if (!(mods & ModAlt))
-        TypeText(event.text());
-}
-
-void QtWndHost::TypeText(const QString& text) {
-    for (char32_t ch : text.toUcs4()) {
-        if (ch == 0x7F) // Delete carries a DEL character on some platforms; it is a key, not text
-            continue;
-        if (auto byte = UnicodeToByte(wnd_->GetInputCodePage(), ch))
-            wnd_->OnChar(*byte, 1);
-    }
+    if (created_)
+        DeliverKeyPress(*wnd_, VirtualKeyFromQt(event.key()), ModifiersFromQt(event.modifiers()),
+                        event.text().toStdU32String());
 }
 
 void QtWndHost::inputMethodEvent(QInputMethodEvent* event) {
     if (created_)
-        TypeText(event->commitString());
+        DeliverText(*wnd_, event->commitString().toStdU32String());
     event->accept();
 }
 
@@ -599,29 +586,9 @@ void QtWndHost::enterEvent(QEnterEvent* event) {
 void QtWndHost::wheelEvent(QWheelEvent* event) {
     if (!created_)
         return QWidget::wheelEvent(event);
-    const int delta = event->angleDelta().y();
-    const Point at = ToPoint(event->position().toPoint());
-    if (delta == 0 ||
-        wnd_->OnMouseWheel(MouseFlags(event->buttons(), event->modifiers()), delta, at)) {
-        event->accept();
-        return;
-    }
-    // Unhandled: scroll the vertical bar by the desktop's wheel step, a line at a time.
-    const int lines = QApplication::wheelScrollLines() * std::abs(delta) / WHEEL_DELTA;
-    const uint32_t code = delta > 0 ? SB_LINEUP : SB_LINEDOWN;
-    for (int i = 0; i < lines; ++i)
-        ScrollBarAction(SB_VERT, code, 0);
-    ScrollBarAction(SB_VERT, SB_ENDSCROLL, 0);
+    wheel_.Turn(*wnd_, MouseFlags(event->buttons(), event->modifiers()), event->angleDelta().y(),
+                ToPoint(event->position().toPoint()));
     event->accept();
-}
-
-void QtWndHost::ScrollBarAction(int32_t bar, uint32_t code, int32_t pos) {
-    if (QtScrollBar* sb = bar == SB_VERT ? vbar_ : hbar_)
-        sb->Trigger(code, pos);
-    else if (bar == SB_VERT)
-        wnd_->OnVScroll(code, pos);
-    else
-        wnd_->OnHScroll(code, pos);
 }
 
 void QtWndHost::timerEvent(QTimerEvent* event) {
@@ -655,11 +622,11 @@ QtWindow::QtWindow(std::unique_ptr<Wnd> wnd, QWidget* parent)
     grid->addWidget(hbar_->Widget(), 1, 0);
     vbar_->SetHandler([this](uint32_t code, int32_t pos) {
         if (host_->IsCreated())
-            host_->GetWnd().OnVScroll(code, pos);
+            SendScrollAction(host_->GetWnd(), SB_VERT, code, pos);
     });
     hbar_->SetHandler([this](uint32_t code, int32_t pos) {
         if (host_->IsCreated())
-            host_->GetWnd().OnHScroll(code, pos);
+            SendScrollAction(host_->GetWnd(), SB_HORZ, code, pos);
     });
     host_->SetScrollBars(vbar_, hbar_, false);
     host_->Create();
