@@ -30,6 +30,11 @@ bool WindowClaimsKey(const Wnd& wnd, uint32_t vk, uint32_t modifiers) {
     return vk && table && table->Contains(vk, modifiers & ModMask);
 }
 
+void ShowPointerShape(Wnd& wnd) {
+    if (!wnd.OnSetCursor(HTCLIENT))
+        wnd.SetCursor(IDC_ARROW);
+}
+
 void SendScrollAction(Wnd& wnd, int32_t bar, uint32_t code, int32_t pos) {
     if (Splitter* splitter = wnd.GetParentSplitter()) {
         if (const std::optional<PaneCell> cell = RowColFromId(wnd.GetDlgCtrlID())) {

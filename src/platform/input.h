@@ -28,6 +28,10 @@ void DeliverText(Wnd& wnd, std::u32string_view text);
 // ahead of every shortcut of the toolkit window around it.
 bool WindowClaimsKey(const Wnd& wnd, uint32_t vk, uint32_t modifiers);
 
+// The pointer moved over the window's client area: OnSetCursor(HTCLIENT) picks its shape, and
+// the arrow shows when the window picks none.
+void ShowPointerShape(Wnd& wnd);
+
 // A scroll action on the window's vertical (SB_VERT) or horizontal bar, as if the user had used
 // the bar: thumb codes first set the bar's track position to `pos`; inside a splitter the action
 // reaches every pane sharing the bar, otherwise the window's OnVScroll / OnHScroll.

@@ -173,8 +173,7 @@ void HeadlessWindow::TypeText(std::u32string_view text) {
 
 void HeadlessWindow::PointerAt(Point p) {
     cursorPos_ = p;
-    if (!wnd_->OnSetCursor(HTCLIENT))
-        cursor_ = IDC_ARROW;
+    ShowPointerShape(*wnd_);
 }
 
 void HeadlessWindow::MouseDown(Point p, uint32_t flags) {

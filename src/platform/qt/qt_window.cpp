@@ -544,8 +544,8 @@ void QtWndHost::focusOutEvent(QFocusEvent* event) {
 
 void QtWndHost::PointerAt(QPoint pos) {
     (void)pos;
-    if (created_ && !wnd_->OnSetCursor(HTCLIENT))
-        SetCursor(IDC_ARROW);
+    if (created_)
+        ShowPointerShape(*wnd_);
 }
 
 void QtWndHost::mousePressEvent(QMouseEvent* event) {
