@@ -102,100 +102,79 @@ void Splitter::SetClientSize(Size size) {
     Relayout();
 }
 
-bool Splitter::SplitRow(int32_t y) {
-    if (!layout_.SplitRowAt(y))
+// Rows and columns follow one set of rules: `rows` picks which. The panes of row (column) `line`
+// are Slot(rows, line, k) for every k across.
+std::unique_ptr<SplitterPane>& Splitter::Slot(bool rows, int32_t line, int32_t k) {
+    const auto a = static_cast<size_t>(rows ? line : k);
+    const auto b = static_cast<size_t>(rows ? k : line);
+    return panes_[a][b];
+}
+
+bool Splitter::Split(bool rows, int32_t at) {
+    if (!(rows ? layout_.SplitRowAt(at) : layout_.SplitColumnAt(at)))
         return false;
-    rowBars_[1] = CreateScrollBar(true);
-    for (int32_t c = 0; c < layout_.Columns(); ++c) {
-        auto& pane = panes_[1][static_cast<size_t>(c)];
-        pane = MakePane(1, c);
+    auto& bars = rows ? rowBars_ : colBars_;
+    const int32_t across = rows ? layout_.Columns() : layout_.Rows();
+    bars[1] = CreateScrollBar(rows);
+    for (int32_t k = 0; k < across; ++k) {
+        auto& pane = Slot(rows, 1, k);
+        pane = rows ? MakePane(1, k) : MakePane(k, 1);
         if (!pane) {
             PanesChanging();
-            for (auto& made : panes_[1])
-                made.reset();
-            rowBars_[1].reset();
-            layout_.RemoveRow();
+            for (int32_t made = 0; made < across; ++made)
+                Slot(rows, 1, made).reset();
+            bars[1].reset();
+            rows ? layout_.RemoveRow() : layout_.RemoveColumn();
             Relayout();
             return false;
         }
     }
     Relayout();
-    for (auto& pane : panes_[1])
-        if (pane)
-            pane->GetWnd().OnInitialUpdate();
+    for (int32_t k = 0; k < across; ++k)
+        Slot(rows, 1, k)->GetWnd().OnInitialUpdate();
     return true;
+}
+
+bool Splitter::Remove(bool rows, int32_t line) {
+    if ((rows ? layout_.Rows() : layout_.Columns()) != 2 || line < 0 || line > 1)
+        return false;
+    PanesChanging();
+    auto& bars = rows ? rowBars_ : colBars_;
+    const int32_t across = rows ? layout_.Columns() : layout_.Rows();
+    int32_t focusAt = -1;
+    for (int32_t k = 0; k < across; ++k) {
+        auto& pane = Slot(rows, line, k);
+        if (pane && pane->HasFocus())
+            focusAt = k;
+        pane.reset();
+    }
+    if (line == 0) {
+        for (int32_t k = 0; k < across; ++k)
+            Slot(rows, 0, k) = std::move(Slot(rows, 1, k));
+        bars[0] = std::move(bars[1]);
+    }
+    bars[1].reset();
+    rows ? layout_.RemoveRow() : layout_.RemoveColumn();
+    Relayout();
+    if (SplitterPane* next = rows ? PaneAt(0, focusAt) : PaneAt(focusAt, 0))
+        next->Focus();
+    return true;
+}
+
+bool Splitter::SplitRow(int32_t y) {
+    return Split(true, y);
 }
 
 bool Splitter::SplitColumn(int32_t x) {
-    if (!layout_.SplitColumnAt(x))
-        return false;
-    colBars_[1] = CreateScrollBar(false);
-    for (int32_t r = 0; r < layout_.Rows(); ++r) {
-        auto& pane = panes_[static_cast<size_t>(r)][1];
-        pane = MakePane(r, 1);
-        if (!pane) {
-            PanesChanging();
-            for (auto& row : panes_)
-                row[1].reset();
-            colBars_[1].reset();
-            layout_.RemoveColumn();
-            Relayout();
-            return false;
-        }
-    }
-    Relayout();
-    for (auto& row : panes_)
-        if (row[1])
-            row[1]->GetWnd().OnInitialUpdate();
-    return true;
+    return Split(false, x);
 }
 
 bool Splitter::DeleteRow(int32_t row) {
-    if (layout_.Rows() != 2 || row < 0 || row > 1)
-        return false;
-    PanesChanging();
-    const auto r = static_cast<size_t>(row);
-    int32_t focusCol = -1;
-    for (size_t c = 0; c < panes_[r].size(); ++c) {
-        if (panes_[r][c] && panes_[r][c]->HasFocus())
-            focusCol = static_cast<int32_t>(c);
-        panes_[r][c].reset();
-    }
-    if (row == 0) {
-        for (size_t c = 0; c < panes_[0].size(); ++c)
-            panes_[0][c] = std::move(panes_[1][c]);
-        rowBars_[0] = std::move(rowBars_[1]);
-    }
-    rowBars_[1].reset();
-    layout_.RemoveRow();
-    Relayout();
-    if (SplitterPane* next = PaneAt(0, focusCol))
-        next->Focus();
-    return true;
+    return Remove(true, row);
 }
 
 bool Splitter::DeleteColumn(int32_t col) {
-    if (layout_.Columns() != 2 || col < 0 || col > 1)
-        return false;
-    PanesChanging();
-    const auto c = static_cast<size_t>(col);
-    int32_t focusRow = -1;
-    for (size_t r = 0; r < panes_.size(); ++r) {
-        if (panes_[r][c] && panes_[r][c]->HasFocus())
-            focusRow = static_cast<int32_t>(r);
-        panes_[r][c].reset();
-    }
-    if (col == 0) {
-        for (auto& rowPanes : panes_)
-            rowPanes[0] = std::move(rowPanes[1]);
-        colBars_[0] = std::move(colBars_[1]);
-    }
-    colBars_[1].reset();
-    layout_.RemoveColumn();
-    Relayout();
-    if (SplitterPane* next = PaneAt(focusRow, 0))
-        next->Focus();
-    return true;
+    return Remove(false, col);
 }
 
 void Splitter::Dispatch(ScrollBar* bar, bool vertical, int32_t index, uint32_t code, int32_t pos) {

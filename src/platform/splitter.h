@@ -195,6 +195,9 @@ protected:
     virtual void LayoutChanged() {}
 
 private:
+    std::unique_ptr<SplitterPane>& Slot(bool rows, int32_t line, int32_t k);
+    bool Split(bool rows, int32_t at);
+    bool Remove(bool rows, int32_t line);
     std::unique_ptr<SplitterPane> MakePane(int32_t row, int32_t col);
     PanePlace PlaceOf(int32_t row, int32_t col);
     void Relayout();

@@ -103,7 +103,7 @@ TEST_F(QtBackend, PaintedTextLandsInItsCellsWithItsColours) {
     EXPECT_EQ(CountPixels(image, QRect(0, 40, cell.cx * 2, cell.cy), kGreen), 0);
 }
 
-TEST_F(QtBackend, TheCaretIsDrawnInvertedUntilHidden) {
+TEST_F(QtBackend, TheCaretIsDrawnInvertedUntilHiddenAndMovesWithAScroll) {
     auto owned = std::make_unique<RecordingWnd>();
     owned->draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 200, 200}, kWhite); };
     QtWindow window(std::move(owned));
@@ -123,18 +123,7 @@ TEST_F(QtBackend, TheCaretIsDrawnInvertedUntilHidden) {
     wnd.HideCaret();
     image = window.Host()->grab().toImage();
     EXPECT_EQ(PixelAt(image, 10, 10), kWhite);
-}
 
-TEST_F(QtBackend, AWindowScrollCarriesTheDrawnCaret) {
-    auto owned = std::make_unique<RecordingWnd>();
-    owned->draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 200, 200}, kWhite); };
-    QtWindow window(std::move(owned));
-    window.resize(200, 100);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    Wnd& wnd = window.Host()->GetWnd();
-    wnd.CreateSolidCaret(2, 16);
-    wnd.SetCaretPos({10, 4});
     wnd.ShowCaret();
     wnd.ScrollWindow(0, 16);
     EXPECT_TRUE(window.Host()->CaretVisible());
