@@ -3,7 +3,6 @@
 // by itself: a test sends the events (keys, mouse, scroll actions, timer ticks) and paints.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
