@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <memory>
 
 #include "common/qt_test_app.h"
@@ -256,6 +257,18 @@ TEST_F(QtBackend, UserScrollActionsReachTheWindowAndTheWindowDecidesThePosition)
     bar->setSliderPosition(42);
     EXPECT_EQ(wnd->vscrolls.back(), (std::pair<uint32_t, int32_t>{SB_THUMBTRACK, 42}));
     EXPECT_EQ(bar->value(), 42);
+
+    // A wheel notch the window leaves scrolls the desktop's lines, and the bar shows it.
+    wnd->vscrolls.clear();
+    const QPointF at(50, 50);
+    QWheelEvent wheel(at, window.Host()->mapToGlobal(at), QPoint(), QPoint(0, -WHEEL_DELTA),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.Host(), &wheel);
+    const int lines = QApplication::wheelScrollLines();
+    ASSERT_EQ(wnd->vscrolls.size(), static_cast<size_t>(lines) + 1);
+    EXPECT_EQ(wnd->vscrolls.front().first, SB_LINEDOWN);
+    EXPECT_EQ(wnd->vscrolls.back().first, SB_ENDSCROLL);
+    EXPECT_EQ(bar->value(), 42 + lines);
 }
 
 TEST_F(QtBackend, MarginCursorIsOurOwnPicture) {
