@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The checks CI adds to the test command: formatting, sanitizer build of the engine tests, and a
-# bounded run of every fuzzer.
+# The checks CI adds to the test command: formatting, the include layers, sanitizer build of the
+# engine tests, and a bounded run of every fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
@@ -8,6 +8,9 @@ jobs="$(nproc)"
 echo "== clang-format"
 files=$(git ls-files '*.cpp' '*.h')
 clang-format --dry-run --Werror $files
+
+echo "== include layers"
+scripts/check-layers.sh
 
 echo "== engine tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \

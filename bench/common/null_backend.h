@@ -103,6 +103,7 @@ public:
     }
     bool GetScrollInfo(ScrollInfo& info) const override { return state_.GetScrollInfo(info); }
     void EnableScrollBar(uint32_t flags) override { state_.Enable(flags); }
+    void SetTrackPos(int32_t pos) override { state_.SetTrackPos(pos); }
     const ScrollBarState& State() const override { return state_; }
 
 private:
@@ -141,11 +142,6 @@ public:
     }
     ScrollBar* GetScrollBar(int32_t bar) override { return bar == SB_VERT ? &vbar_ : &hbar_; }
     ScrollBar* GetSharedScrollBar(int32_t) override { return nullptr; }
-    void CreateCaret(Size) override {}
-    void ShowCaret() override {}
-    void HideCaret() override {}
-    void SetCaretPos(Point) override {}
-    void DestroyCaret() override {}
     void SetCapture() override {}
     uint32_t SetTimer(uint32_t id, uint32_t) override { return id; }
     bool KillTimer(uint32_t) override { return true; }

@@ -47,21 +47,6 @@ void CTextEditView::ResetViewState() {
     CTextView::ResetViewState();
 }
 
-void CTextEditView::OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster,
-                                    uint32_t hints, int line) {
-    CTextView::OnBufferChanged(source, adjuster, hints, line);
-    if (selectionSaved && adjuster) {
-        adjuster->AdjustPosition(savedSelectionStart);
-        adjuster->AdjustPosition(savedSelectionEnd);
-    }
-}
-
-void CTextEditView::SaveSelection(TextPosition start, TextPosition end) {
-    selectionSaved = true;
-    savedSelectionStart = start;
-    savedSelectionEnd = end;
-}
-
 // ---- Commands
 
 bool CTextEditView::RouteCommand(uint32_t id) {

@@ -12,10 +12,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string_view>
 
-#include "edit/editdroptarget.h"
 #include "view/textview.h"
 
 class CTextEditView : public CTextView {
@@ -27,8 +25,6 @@ public:
     // A typed character: a byte of the view's input code page, Enter as 13.
     void OnChar(uint32_t ch, uint32_t repeat) override;
     void ResetViewState() override;
-    void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
-                         int line) override;
     // Auto-indent: called when an undo group made by this view closes.
     void AfterEditAction(EditAction action, std::string_view text) override;
     uint32_t GetDragEffects() override { return 3; }
@@ -72,13 +68,6 @@ public:
     void SetAutoIndent(bool on) { autoIndent = on; }
     bool GetBackspaceAtLineStart() const { return backspaceAtLineStart; }
     void SetBackspaceAtLineStart(bool on) { backspaceAtLineStart = on; }
-    // A selection kept for the Replace dialog. While saved, it moves with every edit of the text.
-    void SaveSelection(TextPosition start, TextPosition end);
-    void ForgetSavedSelection() { selectionSaved = false; }
-    bool HasSavedSelection() const { return selectionSaved; }
-    TextPosition SavedSelectionStart() const { return savedSelectionStart; }
-    TextPosition SavedSelectionEnd() const { return savedSelectionEnd; }
-    CEditDropTarget* GetDropTarget() const { return dropTarget.get(); }
 
 protected:
     void OnEnter();
@@ -93,17 +82,9 @@ protected:
     // Undoes (`undo`) or redoes one step and puts the caret where the buffer says.
     void ReplayStep(bool undo);
 
-    // ---- State, in declaration order.
+    // ---- State, in declaration order. The drop target and the Replace dialog's saved selection
+    // arrive with drag-and-drop and with Replace.
     bool overwriteMode = false;
-    // Drop target state.
-    bool dropIndicatorShown = false;
-    TextPosition savedCaretPos;
-    TextPosition dropPos;
-    // The Replace dialog's saved selection.
-    bool selectionSaved = false;
-    TextPosition savedSelectionStart;
-    TextPosition savedSelectionEnd;
     bool autoIndent = true;
     bool backspaceAtLineStart = false;
-    std::unique_ptr<CEditDropTarget> dropTarget;
 };

@@ -94,6 +94,8 @@ public:
     virtual int32_t SetScrollInfo(const ScrollInfo& info, bool redraw) = 0;
     virtual bool GetScrollInfo(ScrollInfo& info) const = 0;
     virtual void EnableScrollBar(uint32_t esbFlags) = 0;
+    // Where the user holds the thumb, before SB_THUMBTRACK / SB_THUMBPOSITION is sent.
+    virtual void SetTrackPos(int32_t pos) = 0;
     virtual const ScrollBarState& State() const = 0;
 };
 

@@ -1,6 +1,23 @@
 #include "platform/wnd.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace platform {
+namespace {
+
+int32_t Saturated(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// A pixel distance cut to `extent`: anything further uncovers the whole area just the same.
+int32_t PixelDistance(int32_t d, int32_t extent) {
+    const int32_t bound = std::max(extent, 0);
+    return std::clamp(d, -bound, bound);
+}
+
+} // namespace
 
 bool Wnd::PreTranslateKey(uint32_t vk, uint32_t modifiers) {
     const AccelTable* table = GetAcceleratorTable();
@@ -21,8 +38,20 @@ void Wnd::InvalidateRect(const Rect* rect, bool erase) {
 }
 
 void Wnd::ScrollWindow(int32_t dx, int32_t dy, const Rect* scrollRect, const Rect* clipRect) {
-    if (host_)
-        host_->ScrollWindow(dx, dy, scrollRect, clipRect);
+    if (!host_)
+        return;
+    const Rect client = host_->GetClientRect();
+    const Rect area = scrollRect ? Intersect(*scrollRect, client) : client;
+    const bool carry = caret_.exists && (dx != 0 || dy != 0) &&
+                       (area.Contains(caret_.pos) || !client.Contains(caret_.pos));
+    if (carry)
+        HideCaret();
+    host_->ScrollWindow(PixelDistance(dx, client.Width()), PixelDistance(dy, client.Height()),
+                        scrollRect, clipRect);
+    if (carry) {
+        SetCaretPos({Saturated(int64_t{caret_.pos.x} + dx), Saturated(int64_t{caret_.pos.y} + dy)});
+        ShowCaret();
+    }
 }
 
 void Wnd::UpdateWindow() {
@@ -49,29 +78,33 @@ ScrollBar* Wnd::GetScrollBarCtrl(int32_t bar) const {
     return host_ ? host_->GetSharedScrollBar(bar) : nullptr;
 }
 
+template <typename Change> void Wnd::ChangeCaret(Change change) {
+    if (!host_)
+        return;
+    const CaretState before = caret_;
+    change(caret_);
+    if (caret_ != before)
+        host_->CaretChanged(caret_);
+}
+
 void Wnd::CreateSolidCaret(int32_t width, int32_t height) {
-    if (host_)
-        host_->CreateCaret({width, height});
+    ChangeCaret([&](CaretState& c) { c.Create({width, height}); });
 }
 
 void Wnd::ShowCaret() {
-    if (host_)
-        host_->ShowCaret();
+    ChangeCaret([](CaretState& c) { c.Show(); });
 }
 
 void Wnd::HideCaret() {
-    if (host_)
-        host_->HideCaret();
+    ChangeCaret([](CaretState& c) { c.Hide(); });
 }
 
 void Wnd::SetCaretPos(Point pos) {
-    if (host_)
-        host_->SetCaretPos(pos);
+    ChangeCaret([&](CaretState& c) { c.pos = pos; });
 }
 
 void Wnd::DestroyCaret() {
-    if (host_)
-        host_->DestroyCaret();
+    ChangeCaret([](CaretState& c) { c.Destroy(); });
 }
 
 void Wnd::SetCapture() {

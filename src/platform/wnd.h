@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/accel.h"
+#include "platform/caret.h"
 #include "platform/codepage.h"
 #include "platform/color.h"
 #include "platform/font.h"
@@ -59,6 +60,8 @@ public:
     virtual Wnd* GetFocus() const = 0;
     virtual Wnd* GetCapture() const = 0;
     virtual void ReleaseCapture() = 0;
+    // Lines one notch of the mouse wheel scrolls, as the desktop is set.
+    virtual int32_t GetWheelScrollLines() const { return 3; }
 };
 
 // The backend's side of one window. Only Wnd calls it; see the Wnd services for the contracts.
@@ -75,11 +78,9 @@ public:
     // The bar the window's scroll services act on: the window's own, or the splitter's shared bar.
     virtual ScrollBar* GetScrollBar(int32_t bar) = 0;
     virtual ScrollBar* GetSharedScrollBar(int32_t bar) = 0;
-    virtual void CreateCaret(Size size) = 0;
-    virtual void ShowCaret() = 0;
-    virtual void HideCaret() = 0;
-    virtual void SetCaretPos(Point pos) = 0;
-    virtual void DestroyCaret() = 0;
+    // The window's caret changed (created, shown, hidden, moved or destroyed); a backend that
+    // draws the caret redraws it from `caret`, which the window keeps.
+    virtual void CaretChanged(const CaretState& caret) { (void)caret; }
     virtual void SetCapture() = 0;
     virtual uint32_t SetTimer(uint32_t id, uint32_t elapseMs) = 0;
     virtual bool KillTimer(uint32_t id) = 0;
@@ -126,7 +127,7 @@ public:
     virtual void OnLButtonDblClk(uint32_t flags, Point point) { (void)flags, (void)point; }
     virtual void OnMouseMove(uint32_t flags, Point point) { (void)flags, (void)point; }
     // `delta` is in multiples of WHEEL_DELTA, positive away from the user. True when handled;
-    // otherwise the backend scrolls the vertical bar three lines per notch (SB_LINEUP/DOWN).
+    // otherwise the vertical bar scrolls (MouseWheel in platform/input.h).
     virtual bool OnMouseWheel(uint32_t flags, int32_t delta, Point point) {
         (void)flags, (void)delta, (void)point;
         return false;
@@ -151,7 +152,8 @@ public:
         return false;
     }
     // Every key press reaches this first; true when the key was used up (no OnKeyDown, no
-    // OnChar). The default translates through GetAcceleratorTable().
+    // OnChar; see DeliverKeyPress in platform/input.h). The default translates through
+    // GetAcceleratorTable().
     virtual bool PreTranslateKey(uint32_t vk, uint32_t modifiers);
     // The window's accelerator table; its keys take precedence over every shortcut of the
     // toolkit window the engine window sits in.
@@ -172,7 +174,14 @@ public:
     // the callers' sake and changes nothing: backgrounds are never erased (see OnDraw).
     void InvalidateRect(const Rect* rect, bool erase = true);
     // Moves the pixels of `scrollRect` (null: the client area) by (dx, dy), keeping every pixel
-    // inside `clipRect` (null: the client area), and invalidates the area uncovered.
+    // inside `clipRect` (null: the client area), and invalidates the area uncovered. Pending
+    // invalid areas move with the pixels they cover.
+    //
+    // The caret is part of the pixels: when its position lies inside the scrolled area, or
+    // anywhere outside the client area, it is hidden while the pixels move and shown again moved
+    // by (dx, dy). A caret scrolled out of view thus keeps moving with its text and comes back
+    // with it; one inside the client area but outside `scrollRect` (over a margin that does not
+    // scroll) stays where it is. Distances beyond the window's extent uncover everything.
     void ScrollWindow(int32_t dx, int32_t dy, const Rect* scrollRect = nullptr,
                       const Rect* clipRect = nullptr);
     // Paints the invalid area now, if there is one.
@@ -193,6 +202,7 @@ public:
     void HideCaret();
     void SetCaretPos(Point pos);
     void DestroyCaret();
+    const CaretState& GetCaret() const { return caret_; }
 
     void SetCapture();
     void ReleaseCapture();
@@ -224,11 +234,19 @@ public:
     // entry matched, whether or not a handler took the command.
     bool TranslateAccelerator(const AccelTable& table, uint32_t vk, uint32_t modifiers);
 
-    // Backends only: attach or detach the host.
-    void AttachHost(WndHost* host) { host_ = host; }
+    // Backends only: attach or detach the host. The caret belongs to the host's window and goes
+    // with it.
+    void AttachHost(WndHost* host) {
+        host_ = host;
+        caret_ = {};
+    }
 
 private:
+    // Applies a change to the caret and tells the host.
+    template <typename Change> void ChangeCaret(Change change);
+
     WndHost* host_ = nullptr;
+    CaretState caret_;
 };
 
 } // namespace platform

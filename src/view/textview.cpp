@@ -1,6 +1,5 @@
 // Construction, reset, the line accessors, fonts, colours and resources of the text view.
 #include <algorithm>
-#include <cstdio>
 
 #include "syntax/defaultcolors.h"
 #include "view/textview.h"
@@ -58,21 +57,12 @@ void CTextView::ResetViewState() {
     selectionSecond = {};
     selectionStart = {};
     selectionEnd = {};
-    mouseSelecting = false;
-    wordSelecting = false;
-    lineSelecting = false;
-    dragPending = false;
     holdHorzScrollBar = false;
     heldBandFrom = -1;
     if (IsWindow())
         PlaceCaret();
     keepSelectionVisible = false;
     hasPlainBookmarks = false;
-    printHeaderEnabled = false;
-    printFooterEnabled = true;
-    hasLastSearch = false;
-    lastFindWhat.clear();
-    lastSearchFlags = 0;
 }
 
 // ---- Window creation and destruction
@@ -159,8 +149,6 @@ std::optional<std::string> CTextView::BuildDragData() {
         return std::nullopt;
     std::string text;
     GetTextRange(start, end, text);
-    draggedFrom = start;
-    draggedTo = end;
     return text;
 }
 
@@ -170,8 +158,9 @@ uint32_t CTextView::GetDragEffects() {
 
 void CTextView::OnDragSourceDone(uint32_t /*effect*/) {}
 
-// ---- Printing. Pages are laid out by the printing code; the header and footer bands are drawn
-// there too once the platform can print.
+// ---- Printing. Pages are laid out by the print job, which draws the header and footer bands and
+// knows the page count the footer names; until the platform can print there is no job, and no
+// footer text.
 
 void CTextView::DrawPageHeader(platform::Surface& /*dc*/, int32_t /*page*/) {}
 
@@ -181,10 +170,8 @@ void CTextView::PageHeaderText(int32_t /*page*/, std::string& text) {
     text.clear();
 }
 
-void CTextView::PageFooterText(int32_t page, std::string& text) {
-    char line[48];
-    std::snprintf(line, sizeof line, "Page %d/%d", page, printPageCount);
-    text = line;
+void CTextView::PageFooterText(int32_t /*page*/, std::string& text) {
+    text.clear();
 }
 
 // ---- Colours

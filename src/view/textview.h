@@ -52,7 +52,6 @@ public:
         NumberedBookmark6, NumberedBookmark7, NumberedBookmark8, NumberedBookmark9,
         NumberedBookmark0, PlainBookmark,     MarginMarkD,
     };
-    static constexpr uint32_t kAutoScrollTimerId = 1001;
 
     CTextView();
     ~CTextView() override;
@@ -230,8 +229,6 @@ protected:
     // Whether the selection is drawn: with the focus, or when asked to keep it visible.
     bool SelectionShown() const { return focused || keepSelectionVisible; }
     void DropFonts();
-    // Ends a running mouse selection: capture, timer and flag.
-    void EndMouseSelection();
     // Runs of one line; `column` is the expanded column of the run's first character. Both
     // return the column after the run.
     int64_t DrawRunWithSelection(platform::Surface& dc, int64_t column, const platform::Rect& clip,
@@ -256,7 +253,8 @@ protected:
     // A page step, in lines: one page less one line of overlap, at least one line.
     int32_t PageStep();
 
-    // ---- State, in declaration order.
+    // ---- State, in declaration order. The state of features still to come (mouse selection and
+    // drag, search, printing) arrives with them, grouped by meaning.
     bool caretHidden = false;
     std::unique_ptr<platform::Bitmap> lineBitmap;
     int32_t rowHeight = -1;
@@ -268,15 +266,6 @@ protected:
     int32_t rememberedColumn = -1;
     bool focused = false;
     TextPosition anchor;
-    // Mouse selection and drag out.
-    bool mouseSelecting = false;
-    bool wordSelecting = false;
-    bool lineSelecting = false;
-    uint32_t autoScrollTimer = 0;
-    bool dragPending = false;
-    bool draggingText = false;
-    TextPosition draggedFrom;
-    TextPosition draggedTo;
     platform::LogFont baseFont;
     std::array<std::unique_ptr<platform::Font>, 4> fontCache;
     ParserStateCache parserStates;
@@ -291,19 +280,6 @@ protected:
     CTextBuffer* buffer = nullptr;
     const platform::AccelTable* accelerators = nullptr;
     bool keepSelectionVisible = false;
-    // Last search.
-    bool hasLastSearch = false;
-    std::string lastFindWhat;
-    uint32_t lastSearchFlags = 0;
-    // Printing.
-    int32_t printPageCount = 0;
-    std::vector<int32_t> printPageStarts;
-    std::unique_ptr<platform::Font> printFont;
-    int32_t printLineHeight = 0;
-    bool printHeaderEnabled = false;
-    bool printFooterEnabled = true;
-    platform::Rect printArea;
-    platform::Rect printTextArea;
     int32_t topLine = 0;
     int32_t firstColumn = 0;
     bool holdHorzScrollBar = false;

@@ -51,15 +51,6 @@ void CTextView::OnKillFocus(platform::Wnd* newWnd) {
     PlaceCaret();
     if (HasSelection())
         InvalidateLineBand(selectionFirst.y, selectionSecond.y);
-    if (mouseSelecting)
-        EndMouseSelection();
-}
-
-void CTextView::EndMouseSelection() {
-    ReleaseCapture();
-    KillTimer(autoScrollTimer ? autoScrollTimer : kAutoScrollTimerId);
-    autoScrollTimer = 0;
-    mouseSelecting = false;
 }
 
 // ---- Selection

@@ -147,10 +147,6 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         adjuster->AdjustPosition(selectionFirst);
         adjuster->AdjustPosition(selectionSecond);
         adjuster->AdjustPosition(anchor);
-        if (draggingText) {
-            adjuster->AdjustPosition(draggedFrom);
-            adjuster->AdjustPosition(draggedTo);
-        }
         // The top line moves with its text, so lines inserted or removed above the window
         // leave the same text at the top.
         TextPosition top{0, topLine};

@@ -10,11 +10,11 @@ using platform::ScrollInfo;
 
 namespace {
 
-// A scroll distance in pixels. Anything beyond the window's extent uncovers the whole window,
-// so larger distances are cut there instead of overflowing.
-int32_t ScrollDistance(int64_t pixels, int32_t extent) {
-    const int64_t bound = std::max(extent, 0);
-    return static_cast<int32_t>(std::clamp(pixels, -bound, bound));
+// A scroll distance in pixels. It is passed on whole, however far beyond the window it goes: the
+// window scroll carries the caret by it, so a caret scrolled out of view comes back with its
+// line. Only distances no pixel position could hold are cut (as TextPositionToPoint cuts).
+int32_t ScrollDistance(int64_t pixels) {
+    return static_cast<int32_t>(std::clamp<int64_t>(pixels, INT32_MIN / 2, INT32_MAX / 2));
 }
 
 } // namespace
@@ -66,7 +66,7 @@ void CTextView::ScrollToTopLine(int32_t top, bool track) {
         return;
     const int64_t dy = static_cast<int64_t>(GetRowHeight()) * (static_cast<int64_t>(topLine) - top);
     topLine = top;
-    ScrollWindow(0, ScrollDistance(dy, GetClientRect().Height()), nullptr, nullptr);
+    ScrollWindow(0, ScrollDistance(dy), nullptr, nullptr);
     UpdateWindow();
     if (track)
         UpdateVertScrollBar(true);
@@ -80,7 +80,17 @@ void CTextView::ScrollToColumn(int32_t offset, bool track) {
     firstColumn = offset;
     Rect textArea = GetClientRect();
     textArea.left += GetMarginPixels();
-    ScrollWindow(ScrollDistance(dx, GetClientRect().Width()), 0, &textArea, &textArea);
+    ScrollWindow(ScrollDistance(dx), 0, &textArea, &textArea);
+    // The selection mark of a line end left of the window, and that of a selected empty line,
+    // are drawn in the text area's first cell whatever the scroll: those pixels do not move with
+    // the text. The first cell is painted again, and so is the cell the old first cell moved to.
+    const int32_t cw = GetCellWidth();
+    Rect firstCell{textArea.left, textArea.top, textArea.left + cw, textArea.bottom};
+    InvalidateRect(&firstCell, false);
+    if (dx > 0 && dx < textArea.Width()) {
+        firstCell = firstCell.Offset(static_cast<int32_t>(dx), 0);
+        InvalidateRect(&firstCell, false);
+    }
     UpdateWindow();
     if (track)
         UpdateHorzScrollBar(true);

@@ -204,17 +204,6 @@ TEST(EditReplace, ReplacesSelectionAndSelectsNewText) {
     EXPECT_EQ(readOnly.Marked(), "ld ^hl|");
 }
 
-TEST(EditReplace, SavedSelectionFollowsEdits) {
-    EditHarness h("ab\ncd ef|");
-    h.view->SaveSelection({3, 1}, {5, 1});
-    h.Keys("Ctrl+Home \"xy\" Enter");
-    EXPECT_EQ(h.view->SavedSelectionStart(), (TextPosition{3, 2}));
-    EXPECT_EQ(h.view->SavedSelectionEnd(), (TextPosition{5, 2}));
-    h.view->ForgetSavedSelection();
-    h.Keys("Ctrl+Z");
-    EXPECT_EQ(h.view->SavedSelectionStart(), (TextPosition{3, 2}));
-}
-
 } // namespace
 } // namespace edittest
 

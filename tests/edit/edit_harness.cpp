@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <map>
+#include <sstream>
 
 #include "view/viewresources.h"
 
@@ -169,6 +170,8 @@ void EditHarness::Keys(std::string_view script) {
                     typed += static_cast<char32_t>(static_cast<unsigned char>(c));
                 window->TypeText(typed);
             }
+            if (afterStep)
+                afterStep(script.substr(i, close + 1 - i));
             i = close + 1;
             continue;
         }
@@ -194,6 +197,8 @@ void EditHarness::Keys(std::string_view script) {
             // The key reaches the view first and, unclaimed, comes back as character 13.
             window->PressKey(platform::VK_RETURN, modifiers);
             window->TypeText(U"\r");
+            if (afterStep)
+                afterStep(word);
             continue;
         }
         uint32_t vk = 0;
@@ -203,6 +208,8 @@ void EditHarness::Keys(std::string_view script) {
             vk = static_cast<uint32_t>(std::toupper(static_cast<unsigned char>(word[0])));
         ASSERT_NE(vk, 0u) << "unknown key " << word;
         window->PressKey(vk, modifiers);
+        if (afterStep)
+            afterStep(word);
     }
 }
 
@@ -231,6 +238,68 @@ void EditHarness::RedoAll() {
             break;
         }
     }
+}
+
+std::string EditHarness::ScreenMismatch() {
+    window->Paint();
+    HeadlessSystem freshSystem;
+    auto made = std::make_unique<TestEditView>();
+    TestEditView& fresh = *made;
+    HeadlessWindow freshWindow(freshSystem, std::move(made), window->Screen().GetSize());
+    const bool focused = system.FocusWindow() == window.get();
+    if (focused)
+        freshWindow.Focus();
+    fresh.ConnectBuffer(&buffer);
+    TextPosition start;
+    TextPosition end;
+    view->GetSelectedRange(start, end);
+    fresh.SelectRange(start, end);
+    fresh.SetKeepSelectionVisible(view->KeepsSelectionVisible());
+    fresh.ScrollToTopLine(view->GetTopLine(), true);
+    fresh.ScrollToColumn(view->GetFirstColumn(), true);
+    freshWindow.InvalidateRect(nullptr, false);
+    freshWindow.Paint();
+
+    std::ostringstream out;
+    const auto cell = [](const platform::headless::Cell& c) {
+        std::ostringstream s;
+        s << "'" << (c.ch ? static_cast<char>(c.ch) : ' ') << "' text " << std::hex << c.text
+          << " back " << c.back;
+        return s.str();
+    };
+    const platform::headless::CellGrid& shown = window->Screen();
+    const platform::headless::CellGrid& expected = freshWindow.Screen();
+    const platform::Rect bounds = shown.Bounds();
+    if (!(shown == expected)) {
+        for (int32_t y = 0; y < bounds.bottom && out.tellp() == 0; ++y) {
+            for (int32_t x = 0; x < bounds.right; ++x) {
+                if (shown.At(x, y) != expected.At(x, y)) {
+                    out << "pixel " << x << "," << y << " shows " << cell(shown.At(x, y))
+                        << " where a full repaint shows " << cell(expected.At(x, y)) << "\n";
+                    break;
+                }
+            }
+        }
+        if (shown.Icons() != expected.Icons())
+            out << "the margin icons differ\n";
+    }
+
+    const platform::CaretState& caret = window->Caret();
+    const TextPosition at = view->GetCaretPos();
+    const bool shouldShow = focused && !view->CaretSuppressed() &&
+                            view->CharIndexToColumn(at.y, at.x) >= view->GetFirstColumn();
+    if (caret.Visible() != shouldShow)
+        out << "the caret is " << (caret.Visible() ? "shown" : "hidden") << "\n";
+    const platform::Point point = view->TextPositionToPoint(at);
+    if (caret.Visible() && caret.pos != point)
+        out << "the caret stands at " << caret.pos.x << "," << caret.pos.y
+            << ", its text position (" << at.x << "," << at.y << ") at " << point.x << ","
+            << point.y << "\n";
+    if (!out.str().empty())
+        out << "top line " << view->GetTopLine() << ", first column " << view->GetFirstColumn()
+            << "\n"
+            << Marked();
+    return out.str();
 }
 
 CmdUI EditHarness::Update(uint32_t id, CmdUI::Element element) const {

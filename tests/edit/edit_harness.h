@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,14 +20,24 @@
 #include "buffer/textbuffer.h"
 #include "edit/editview.h"
 #include "platform/headless/headless.h"
+#include "syntax/z80parser.h"
 
 namespace edittest {
 
 using platform::headless::HeadlessSystem;
 using platform::headless::HeadlessWindow;
 
+// An edit view coloured by the Z80 parser, with a colour of its own for every logical colour, so
+// that every pixel tells which colour painted it.
 class TestEditView : public CTextEditView {
 public:
+    uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks,
+                          int32_t& count) override {
+        return ColorizeZ80Line(state, GetLineText(line), TextLineLength(line), blocks, count);
+    }
+    platform::ColorRef ColorOf(int32_t index) override {
+        return 0x400000 + static_cast<platform::ColorRef>(index);
+    }
     // What Paste does with the clipboard's text: one undo group, named "Paste" unless it starts
     // by deleting a selection.
     void Paste(std::string_view text) {
@@ -38,6 +49,7 @@ public:
         buffer->CloseEditGroup(this);
     }
     TextPosition Anchor() const { return anchor; }
+    bool CaretSuppressed() const { return caretHidden; }
 };
 
 // A caret, and the other end of the selection when there is one.
@@ -74,6 +86,15 @@ public:
     std::vector<std::string> UndoAll();
     void RedoAll();
     CmdUI Update(uint32_t id, CmdUI::Element element = CmdUI::Element::MenuItem) const;
+    // Paints what is invalid, as the message loop would, then compares the window with a full
+    // repaint of a fresh view on the same buffer, scroll position, selection and focus, and the
+    // caret with its text position: a visible caret stands where its text position is drawn,
+    // and the caret is visible exactly when the view has the focus and the caret's column is not
+    // left of the window. Empty when all agree, otherwise what differs.
+    std::string ScreenMismatch();
+
+    // Called by Keys after each key, typed text or paste, with the script word.
+    std::function<void(std::string_view step)> afterStep;
 
     HeadlessSystem system;
     CTextBuffer buffer;

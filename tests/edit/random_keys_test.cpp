@@ -1,6 +1,9 @@
 // Random keystrokes on a small document: every key of the view's accelerator table, printable
-// characters and Enter, delivered through the window. Afterwards undoing every step must give
-// back the original text byte for byte, and redoing them the edited text.
+// characters and Enter delivered through the window, with the one-line scrolls (Ctrl+Up/Down),
+// actions on both scroll bars and turns of the wheel among them. One run checks after every step
+// that the window shows what a full repaint of a fresh view shows, with the caret on its text (in
+// a small window, so that it scrolls often both ways); a longer one checks that undoing every
+// step gives back the original text byte for byte, and redoing them the edited text.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -26,10 +29,17 @@ bool Inside(const CTextBuffer& buffer, TextPosition p) {
     return p.y >= 0 && p.y < buffer.LineCount() && p.x >= 0 && p.x <= buffer.LineLength(p.y);
 }
 
-void RunRandomKeys(uint32_t seed, int keys) {
+struct Run {
+    int32_t columns;
+    int32_t rows;
+    int keys;
+    bool checkScreen; // after every step
+};
+
+void RunRandomKeys(uint32_t seed, const Run& run) {
     SCOPED_TRACE("seed " + std::to_string(seed) + " (VELMORA_SEED=" + std::to_string(seed) +
                  " repeats it)");
-    EditHarness h(kDocument, 24, 6);
+    EditHarness h(kDocument, run.columns, run.rows);
     // Every step must stay in the history for the round trip.
     h.buffer.SetUndoCapacity(1 << 20);
     const std::string original = h.Text();
@@ -40,10 +50,29 @@ void RunRandomKeys(uint32_t seed, int keys) {
         return std::uniform_int_distribution<size_t>(0, count - 1)(random);
     };
 
-    for (int i = 0; i < keys; ++i) {
-        const size_t kind = pick(10);
+    const uint32_t barCodes[] = {
+        platform::SB_LINEUP,   platform::SB_LINEDOWN,   platform::SB_PAGEUP,
+        platform::SB_PAGEDOWN, platform::SB_THUMBTRACK, platform::SB_THUMBPOSITION,
+        platform::SB_TOP,      platform::SB_BOTTOM,     platform::SB_ENDSCROLL};
+    for (int i = 0; i < run.keys; ++i) {
+        const size_t kind = pick(16);
         std::string what;
-        if (kind < 5) {
+        if (kind >= 10 && kind < 12) {
+            const bool up = pick(2) == 0;
+            what = up ? "Ctrl+Up" : "Ctrl+Down";
+            h.PressKey(up ? platform::VK_UP : platform::VK_DOWN, platform::ModControl);
+        } else if (kind >= 12 && kind < 15) {
+            const int32_t bar = kind == 14 ? platform::SB_VERT : platform::SB_HORZ;
+            const uint32_t code = barCodes[pick(std::size(barCodes))];
+            const auto pos = static_cast<int32_t>(pick(40));
+            what = std::string(bar == platform::SB_VERT ? "vertical" : "horizontal") +
+                   " bar code " + std::to_string(code) + " pos " + std::to_string(pos);
+            h.window->Scroll(bar, code, pos);
+        } else if (kind == 15) {
+            const int32_t delta = (static_cast<int32_t>(pick(5)) - 2) * platform::WHEEL_DELTA / 2;
+            what = "wheel " + std::to_string(delta);
+            h.window->Wheel(delta, {40, 20});
+        } else if (kind < 5) {
             const platform::Accel& key = table[pick(table.size())];
             what = "key " + std::to_string(key.key) + " mods " + std::to_string(key.fVirt);
             h.PressKey(key.key, key.fVirt & platform::ModMask);
@@ -55,6 +84,11 @@ void RunRandomKeys(uint32_t seed, int keys) {
         } else {
             what = "Enter";
             h.Keys("Enter");
+        }
+        if (const std::string mismatch = run.checkScreen ? h.ScreenMismatch() : std::string();
+            !mismatch.empty()) {
+            ADD_FAILURE() << "after step " << i << " (" << what << "):\n" << mismatch;
+            return;
         }
         TextPosition start;
         TextPosition end;
@@ -81,13 +115,21 @@ void RunRandomKeys(uint32_t seed, int keys) {
     EXPECT_EQ(h.Text(), original);
 }
 
-TEST(EditRandomKeys, UndoAllRestoresRedoAllReplays) {
+void RunSeeds(const Run& run) {
     if (const char* env = std::getenv("VELMORA_SEED")) {
-        RunRandomKeys(static_cast<uint32_t>(std::strtoul(env, nullptr, 10)), 4000);
+        RunRandomKeys(static_cast<uint32_t>(std::strtoul(env, nullptr, 10)), run);
         return;
     }
     for (uint32_t seed = 1; seed <= 8; ++seed)
-        RunRandomKeys(seed, 4000);
+        RunRandomKeys(seed, run);
+}
+
+TEST(EditRandomKeys, ScreenMatchesAFullRepaintAfterEveryStep) {
+    RunSeeds({16, 4, 1000, true});
+}
+
+TEST(EditRandomKeys, UndoAllRestoresRedoAllReplays) {
+    RunSeeds({24, 6, 4000, false});
 }
 
 } // namespace

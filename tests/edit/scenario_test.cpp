@@ -11,9 +11,10 @@
 //   undo: Typing, Auto Indent     names of the undo steps, newest first; "none" (optional)
 //   top: 3                        first visible line afterwards (optional)
 //
-// Marked texts and key scripts are those of edit_harness.h. Every scenario also checks that
-// undoing every step gives back the text before, byte for byte, and that redoing the steps
-// that were done gives the text after.
+// Marked texts and key scripts are those of edit_harness.h. After every key the window must show
+// what a full repaint shows, with the caret on its text. Every scenario also checks that undoing
+// every step gives back the text before, byte for byte, and that redoing the steps that were
+// done gives the text after.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -143,6 +144,12 @@ TEST_P(EditScenario, Runs) {
     h.view->SetBackspaceAtLineStart(has("backspace-joins"));
     h.buffer.ChangeReadOnly(has("readonly"));
     h.system.SetKeyDown(platform::VK_LBUTTON, has("mouse-down"));
+    // After every step the window shows what a full repaint shows, the caret on its text.
+    h.afterStep = [&h](std::string_view step) {
+        const std::string mismatch = h.ScreenMismatch();
+        if (!mismatch.empty())
+            ADD_FAILURE() << "after " << step << ":\n" << mismatch;
+    };
     h.Keys(p.keys);
     h.system.SetKeyDown(platform::VK_LBUTTON, false);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QBackingStore>
 #include <QFontInfo>
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <memory>
 
 #include "common/qt_test_app.h"
@@ -102,7 +104,7 @@ TEST_F(QtBackend, PaintedTextLandsInItsCellsWithItsColours) {
     EXPECT_EQ(CountPixels(image, QRect(0, 40, cell.cx * 2, cell.cy), kGreen), 0);
 }
 
-TEST_F(QtBackend, TheCaretIsDrawnInvertedUntilHidden) {
+TEST_F(QtBackend, TheCaretIsDrawnInvertedUntilHiddenAndMovesWithAScroll) {
     auto owned = std::make_unique<RecordingWnd>();
     owned->draw = [](Surface& dc) { dc.FillSolidRect({0, 0, 200, 200}, kWhite); };
     QtWindow window(std::move(owned));
@@ -122,6 +124,21 @@ TEST_F(QtBackend, TheCaretIsDrawnInvertedUntilHidden) {
     wnd.HideCaret();
     image = window.Host()->grab().toImage();
     EXPECT_EQ(PixelAt(image, 10, 10), kWhite);
+
+    wnd.ShowCaret();
+    wnd.ScrollWindow(0, 16);
+    EXPECT_TRUE(window.Host()->CaretVisible());
+    EXPECT_EQ(window.Host()->CaretRect(), (Rect{10, 20, 12, 36}));
+    // What the window shows, read from its backing store where the platform keeps one.
+    QApplication::processEvents();
+    QBackingStore* store = window.backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        GTEST_SKIP() << "the platform's backing store is not an image";
+    const QImage screen = static_cast<QImage*>(device)->copy(
+        QRect(window.Host()->mapTo(&window, QPoint(0, 0)), window.Host()->size()));
+    EXPECT_EQ(PixelAt(screen, 10, 24), 0u) << "the caret at its new place";
+    EXPECT_EQ(PixelAt(screen, 10, 8), kWhite) << "and no trace of it at the old one";
 }
 
 TEST_F(QtBackend, AcceleratorKeysBeatWindowShortcutsAndTextBecomesCharacters) {
@@ -240,6 +257,18 @@ TEST_F(QtBackend, UserScrollActionsReachTheWindowAndTheWindowDecidesThePosition)
     bar->setSliderPosition(42);
     EXPECT_EQ(wnd->vscrolls.back(), (std::pair<uint32_t, int32_t>{SB_THUMBTRACK, 42}));
     EXPECT_EQ(bar->value(), 42);
+
+    // A wheel notch the window leaves scrolls the desktop's lines, and the bar shows it.
+    wnd->vscrolls.clear();
+    const QPointF at(50, 50);
+    QWheelEvent wheel(at, window.Host()->mapToGlobal(at), QPoint(), QPoint(0, -WHEEL_DELTA),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.Host(), &wheel);
+    const int lines = QApplication::wheelScrollLines();
+    ASSERT_EQ(wnd->vscrolls.size(), static_cast<size_t>(lines) + 1);
+    EXPECT_EQ(wnd->vscrolls.front().first, SB_LINEDOWN);
+    EXPECT_EQ(wnd->vscrolls.back().first, SB_ENDSCROLL);
+    EXPECT_EQ(bar->value(), 42 + lines);
 }
 
 TEST_F(QtBackend, MarginCursorIsOurOwnPicture) {

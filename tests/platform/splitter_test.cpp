@@ -139,7 +139,7 @@ TEST_F(SplitterFixture, AnActionOnASharedBarReachesEveryPaneWithTheSameStartingP
     splitter->PaneWindow(0, 1)->Scroll(SB_VERT, SB_LINEDOWN);
     EXPECT_EQ(seen, (std::vector<int32_t>{5, 5}));
     EXPECT_EQ(Pane(1, 0).vscrolls.size(), 0u) << "the other row is not told";
-    splitter->ScrollColumn(1, SB_THUMBTRACK, 7);
+    splitter->ColumnBarAction(1, SB_THUMBTRACK, 7);
     EXPECT_EQ(Pane(0, 1).hscrolls.back(), (std::pair<uint32_t, int32_t>{SB_THUMBTRACK, 7}));
     EXPECT_EQ(Pane(1, 1).hscrolls.back(), (std::pair<uint32_t, int32_t>{SB_THUMBTRACK, 7}));
     ScrollInfo track;
@@ -162,6 +162,50 @@ TEST_F(SplitterFixture, DeletingTheFirstRowMovesTheSecondUpWithNewIds) {
     EXPECT_EQ(lower->GetClientRect().Height(), 300);
     EXPECT_EQ(system.GetFocus(), lower) << "the pane taking the focused pane's place gets focus";
     EXPECT_FALSE(splitter->DeleteRow(0)) << "the last row stays";
+}
+
+TEST_F(SplitterFixture, DraggingBoxesSplitsAndDraggingBarsAwayRemoves) {
+    using Hit = SplitterLayout::Hit;
+    // The pointer holds the middle of the 6-pixel bar: the first pane ends 3 pixels above it.
+    splitter->EndDrag(Hit::RowBox, {50, 123});
+    ASSERT_EQ(splitter->GetRowCount(), 2);
+    EXPECT_EQ(Pane(0, 0).GetClientRect().Height(), 120);
+    splitter->EndDrag(Hit::ColumnBox, {203, 50});
+    ASSERT_EQ(splitter->GetColumnCount(), 2);
+    EXPECT_EQ(made.size(), 4u);
+
+    splitter->EndDrag(Hit::RowBar, {50, 83});
+    EXPECT_EQ(Pane(1, 1).GetClientRect().Height(), 300 - 80 - 6) << "the bar moved";
+    RecordingWnd* right = &Pane(1, 1);
+    splitter->PaneWindow(1, 1)->Focus();
+    splitter->EndDrag(Hit::RowBar, {50, 20}); // too close to the top: the first row goes
+    EXPECT_EQ(splitter->GetRowCount(), 1);
+    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(&Pane(0, 1), right);
+    EXPECT_EQ(system.GetFocus(), right);
+    splitter->EndDrag(Hit::ColumnBar, {390, 50}); // too close to the right: the second goes
+    EXPECT_EQ(splitter->GetColumnCount(), 1);
+    EXPECT_EQ(destroyed, 3);
+    EXPECT_EQ(system.GetFocus(), &Pane(0, 0)) << "the focused pane's place goes to its neighbour";
+    EXPECT_EQ(Pane(0, 0).GetClientRect(), (Rect{0, 0, 400, 300}));
+}
+
+TEST_F(SplitterFixture, ASplitIsAllOrNothing) {
+    int32_t calls = 0;
+    splitter = std::make_unique<HeadlessSplitter>(
+        system,
+        [&](int32_t, int32_t) {
+            auto wnd = std::make_unique<RecordingWnd>();
+            wnd->refuseCreate = ++calls == 4; // the second pane of the new row
+            return wnd;
+        },
+        Size{416, 316});
+    ASSERT_TRUE(splitter->SplitColumn(150));
+    EXPECT_FALSE(splitter->SplitRow(100));
+    EXPECT_EQ(splitter->GetRowCount(), 1);
+    EXPECT_EQ(Pane(0, 1).GetClientRect().Height(), 300);
+    EXPECT_EQ(splitter->GetRowScrollBar(1), nullptr);
+    EXPECT_TRUE(splitter->SplitRow(100)) << "a later split may succeed";
 }
 
 TEST(SplitterLayout, DraggingTheBarMovesItOrRemovesARowLeftTooSmall) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/headless/headless.h"
+#include "platform/input.h"
 #include "recording_wnd.h"
 
 namespace platform::headless {
@@ -76,6 +78,49 @@ TEST_F(Fixture, CaretShowsAndHidesInNestedPairsAndANewCaretStartsHidden) {
     EXPECT_FALSE(win->Caret().exists);
 }
 
+TEST_F(Fixture, AWindowScrollCarriesTheCaretWithThePixels) {
+    // A 160 x 96 window whose left 20 pixels do not scroll sideways (a margin).
+    const Rect textArea{20, 0, 160, 96};
+    struct Case {
+        const char* what;
+        Point caret;
+        int32_t dx;
+        int32_t dy;
+        const Rect* area;
+        Point after;
+    };
+    const Case cases[] = {
+        {"inside, down a row", {36, 32}, 0, 16, nullptr, {36, 48}},
+        {"inside, out at the top", {36, 32}, 0, -48, nullptr, {36, -16}},
+        {"outside above, back in", {36, -16}, 0, 48, nullptr, {36, 32}},
+        {"far below, further than the window is high", {36, 400}, 0, -400, nullptr, {36, 0}},
+        {"text area sideways", {44, 32}, -8, 0, &textArea, {36, 32}},
+        {"over the margin, which does not scroll", {4, 32}, 8, 0, &textArea, {4, 32}},
+        {"right of the window", {200, 32}, 0, 16, nullptr, {200, 48}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto win = Make();
+        auto& wnd = win->As<RecordingWnd>();
+        wnd.CreateSolidCaret(2, 16);
+        wnd.SetCaretPos(c.caret);
+        wnd.ShowCaret();
+        wnd.ScrollWindow(c.dx, c.dy, c.area, c.area);
+        EXPECT_EQ(win->Caret().pos, c.after);
+        EXPECT_TRUE(win->Caret().Visible()) << "shown again after the scroll";
+        EXPECT_EQ(win->Scrolls().back().dy, std::clamp(c.dy, -96, 96))
+            << "the pixels move at most the window's extent";
+    }
+    // A hidden caret moves too, and stays hidden.
+    auto win = Make();
+    auto& wnd = win->As<RecordingWnd>();
+    wnd.CreateSolidCaret(2, 16);
+    wnd.SetCaretPos({36, 32});
+    wnd.ScrollWindow(0, -16);
+    EXPECT_EQ(win->Caret().pos, (Point{36, 16}));
+    EXPECT_EQ(win->Caret().hideCount, 1);
+}
+
 TEST_F(Fixture, FocusMovesWithKillBeforeSetAndLeavesWithADestroyedWindow) {
     auto a = Make();
     auto b = Make();
@@ -110,6 +155,39 @@ TEST_F(Fixture, AcceleratorKeysBecomeCommandsAndOtherKeysKeyDowns) {
     EXPECT_EQ(wnd.GetKeyState(VK_SHIFT), 0) << "released after the key";
 }
 
+TEST_F(Fixture, KeyPressesReachTheWindowByOneRule) {
+    const AccelTable table{{FVIRTKEY | FCONTROL, 'C', 57634}, {FVIRTKEY, VK_TAB, 37003}};
+    struct Case {
+        const char* what;
+        uint32_t vk;
+        uint32_t modifiers;
+        std::u32string text;
+        std::vector<uint32_t> commands;
+        std::vector<uint32_t> keys;
+        std::vector<uint32_t> chars;
+    };
+    const Case cases[] = {
+        {"a letter: key, then its character", 'A', ModNone, U"a", {}, {'A'}, {'a'}},
+        {"an accelerator is used up", 'C', ModControl, U"\x03", {57634}, {}, {}},
+        {"Tab from the table types no tab", VK_TAB, ModNone, U"\t", {37003}, {}, {}},
+        {"Alt with a key types nothing", 'X', ModAlt, U"x", {}, {'X'}, {}},
+        {"Delete is a key, never text", VK_DELETE, ModNone, U"\x7F", {}, {VK_DELETE}, {}},
+        {"a key without a code still types", 0, ModShift, U"?", {}, {}, {'?'}},
+        {"Enter: the key, then character 13", VK_RETURN, ModNone, U"\r", {}, {VK_RETURN}, {13}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto win = Make();
+        auto& wnd = win->As<RecordingWnd>();
+        wnd.accelerators = &table;
+        win->PressKey(c.vk, c.modifiers, c.text);
+        EXPECT_EQ(wnd.commands, c.commands);
+        EXPECT_EQ(wnd.keys, c.keys);
+        EXPECT_EQ(wnd.chars, c.chars);
+        EXPECT_EQ(WindowClaimsKey(wnd, c.vk, c.modifiers), !c.commands.empty());
+    }
+}
+
 TEST_F(Fixture, TypedTextArrivesThroughTheInputCodePage) {
     struct Case {
         CodePage page;
@@ -121,6 +199,7 @@ TEST_F(Fixture, TypedTextArrivesThroughTheInputCodePage) {
         {CodePage::Windows1252, U"\u0416x\u4E00", {'x'}},
         {CodePage::Windows1251, U"\u0416\u20AC\u00E9", {0xC6, 0x88}},
         {CodePage::Windows1251, U"\r", {13}},
+        {CodePage::Windows1252, U"a\x7F", {'a'}},
     };
     for (const Case& c : cases) {
         auto win = Make();
@@ -155,14 +234,39 @@ TEST_F(Fixture, CaptureAndCursorAreRecorded) {
     EXPECT_EQ(system.GetCapture(), nullptr) << "a destroyed window loses the capture";
 }
 
-TEST_F(Fixture, AnUnhandledWheelScrollsThreeLinesANotch) {
-    auto win = Make();
-    auto& wnd = win->As<RecordingWnd>();
-    EXPECT_FALSE(win->Wheel(-2 * WHEEL_DELTA, {5, 5}));
-    ASSERT_EQ(wnd.vscrolls.size(), 7u);
-    EXPECT_EQ(wnd.vscrolls[0].first, SB_LINEDOWN);
-    EXPECT_EQ(wnd.vscrolls[5].first, SB_LINEDOWN);
-    EXPECT_EQ(wnd.vscrolls[6].first, SB_ENDSCROLL);
+TEST_F(Fixture, AnUnhandledWheelScrollsTheDesktopsLinesANotch) {
+    struct Case {
+        const char* what;
+        int32_t linesPerNotch;
+        std::vector<int32_t> turns;
+        // Lines scrolled, down positive, at each turn; 0 sends nothing at all.
+        std::vector<int32_t> lines;
+    };
+    const Case cases[] = {
+        {"two notches down", 3, {-2 * WHEEL_DELTA}, {3 * 2}},
+        {"one notch up", 3, {WHEEL_DELTA}, {-3}},
+        {"the desktop's setting", 5, {-WHEEL_DELTA}, {5}},
+        {"fine turns add up", 3, {-20, -20, -20}, {0, 1, 0}},
+        {"turning back starts afresh", 1, {-60, 60, 60}, {0, 0, -1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        system.SetWheelScrollLines(c.linesPerNotch);
+        auto win = Make();
+        auto& wnd = win->As<RecordingWnd>();
+        for (size_t i = 0; i < c.turns.size(); ++i) {
+            wnd.vscrolls.clear();
+            EXPECT_FALSE(win->Wheel(c.turns[i], {5, 5}));
+            const int32_t n = c.lines[i] < 0 ? -c.lines[i] : c.lines[i];
+            if (n == 0) {
+                EXPECT_TRUE(wnd.vscrolls.empty()) << "turn " << i;
+                continue;
+            }
+            ASSERT_EQ(wnd.vscrolls.size(), static_cast<size_t>(n) + 1) << "turn " << i;
+            EXPECT_EQ(wnd.vscrolls.front().first, c.lines[i] > 0 ? SB_LINEDOWN : SB_LINEUP);
+            EXPECT_EQ(wnd.vscrolls.back().first, SB_ENDSCROLL);
+        }
+    }
 }
 
 TEST_F(Fixture, ResizeUpdatesScrollBarsThroughOnSize) {

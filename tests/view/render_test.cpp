@@ -280,6 +280,25 @@ TEST(ViewRendering, HorizontalScrollShowsTheLaterColumns) {
     EXPECT_EQ(h.Bar(platform::SB_HORZ).State().Pos(), 3);
 }
 
+TEST(ViewRendering, LeftEdgeSelectionMarksFollowHorizontalScrolls) {
+    // Selected: the end of "abcd", the empty line and the end of "xy". Scrolled right of both
+    // line ends, every mark is drawn in the first text cell; scrolled back, at its column. The
+    // screen after each scroll must be what a full repaint draws.
+    Harness h("0123456789abcdefghij\nabcd\n\nxy\nlast", 8, 6);
+    h.view->colorize = false;
+    h.window->Focus();
+    h.view->SelectRange({4, 1}, {0, 4});
+    h.Paint();
+    for (int32_t column : {1, 6, 9, 3, 0, 12, 11, 2}) {
+        h.window->Scroll(platform::SB_HORZ, platform::SB_THUMBPOSITION, column);
+        h.window->Paint();
+        const platform::headless::CellGrid shown = h.window->Screen();
+        h.Paint();
+        EXPECT_TRUE(shown == h.window->Screen()) << "scrolled to column " << column;
+    }
+    ExpectRows(h, 8, {{"23456789", "NNNNNNNN"}, {"cd", "NNM"}, {"", "M"}, {"", "M"}, {"st", "NN"}});
+}
+
 TEST(ViewRendering, DefaultColoursOfTheBaseView) {
     Harness h("ld a,1 ; c\n\"s\"\n%p", 12, 4);
     h.view->distinctColors = false;

@@ -5,7 +5,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "view/viewresources.h"
 #include "view_harness.h"
 
 namespace viewtest {
@@ -232,6 +234,59 @@ TEST(ViewCaret, FollowsFocusAndHorizontalScroll) {
     EXPECT_FALSE(h.window->Caret().Visible());
 }
 
+// The caret stands where its text position is drawn.
+void ExpectCaretOnItsText(const HeadlessWindow& window, CTextView& view) {
+    EXPECT_TRUE(window.Caret().Visible());
+    EXPECT_EQ(window.Caret().pos, view.TextPositionToPoint(view.GetCaretPos()))
+        << "top line " << view.GetTopLine();
+}
+
+TEST(ViewCaret, StaysOnItsTextThroughEveryVerticalScroll) {
+    using namespace platform;
+    struct Case {
+        const char* what;
+        std::function<void(Harness&)> scroll;
+    };
+    const Case cases[] = {
+        {"Ctrl+Down", [](Harness& h) { h.view->ScrollOneLineDown(); }},
+        {"Ctrl+Down until the line leaves, then Ctrl+Up",
+         [](Harness& h) {
+             for (int i = 0; i < 8; ++i)
+                 h.view->ScrollOneLineDown();
+             h.view->ScrollOneLineUp();
+         }},
+        {"bar arrow", [](Harness& h) { h.window->Scroll(SB_VERT, SB_LINEDOWN); }},
+        {"bar page down and up",
+         [](Harness& h) {
+             h.window->Scroll(SB_VERT, SB_PAGEDOWN);
+             h.window->Scroll(SB_VERT, SB_PAGEDOWN);
+             h.window->Scroll(SB_VERT, SB_PAGEUP);
+         }},
+        {"thumb far away and back",
+         [](Harness& h) {
+             h.window->Scroll(SB_VERT, SB_THUMBTRACK, 50);
+             h.window->Scroll(SB_VERT, SB_THUMBPOSITION, 2);
+         }},
+        {"bar bottom then top",
+         [](Harness& h) {
+             h.window->Scroll(SB_VERT, SB_BOTTOM);
+             h.window->Scroll(SB_VERT, SB_TOP);
+         }},
+        {"wheel",
+         [](Harness& h) {
+             h.window->Wheel(-WHEEL_DELTA, {40, 40});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Harness h(Numbered(60), 20, 10);
+        h.window->Focus();
+        h.view->MoveCaretTo({1, 6});
+        c.scroll(h);
+        ExpectCaretOnItsText(*h.window, *h.view);
+    }
+}
+
 TEST(ViewCaret, EditsMovePositionsAndKeepTheTopText) {
     struct Case {
         const char* name;
@@ -280,45 +335,71 @@ TEST(ViewCaret, ReloadReturnsToTheDefaults) {
     EXPECT_EQ(h.Row(0, 6), "tiny__");
 }
 
-TEST(ViewKeys, AcceleratorTableSendsItsCommands) {
+TEST(ViewKeys, AcceleratorTableHoldsExactlyItsSeventyKeys) {
     using namespace platform;
-    struct Case {
-        uint32_t vk;
-        uint32_t modifiers;
-        uint32_t command; // 0: the key is not the view's
+    // One row per key, as the table is documented: the command of each modifier set, 0 for none.
+    struct Row {
+        uint32_t key;
+        uint32_t plain, shift, ctrl, ctrlShift, alt;
     };
-    const Case cases[] = {
-        {'3', ModAlt, 37213},
-        {'0', ModControl, 37200},
-        {'9', ModControl, 37209},
-        {VK_F2, ModControl, 37223},
-        {VK_F2, ModControl | ModShift, 37226},
-        {VK_LEFT, ModControl | ModShift, 37105},
-        {VK_END, ModShift, 37119},
-        {VK_BACK, ModAlt, 57643},
-        {VK_INSERT, ModShift, 57637},
-        {VK_INSERT, ModControl, 57634},
-        {VK_DELETE, ModShift, 57635},
-        {VK_F3, ModShift, 37126},
-        {VK_UP, ModControl, 37112},
-        {VK_TAB, ModShift, 37004},
-        {'Y', ModControl, 57644},
-        {'Q', ModControl, 0},
-        {VK_UP, ModControl | ModShift, 0},
-        {'A', ModNone, 0},
-        {VK_F3, ModControl, 0},
+    std::vector<Row> rows;
+    for (uint32_t digit = 0; digit < 10; ++digit)
+        rows.push_back({'0' + digit, 0, 0, 37200 + digit, 0, 37210 + digit});
+    const Row others[] = {
+        {'A', 0, 0, 57642, 0, 0},
+        {'C', 0, 0, 57634, 0, 0},
+        {'F', 0, 0, 57636, 0, 0},
+        {'H', 0, 0, 57641, 0, 0},
+        {'V', 0, 0, 57637, 0, 0},
+        {'X', 0, 0, 57635, 0, 0},
+        {'Y', 0, 0, 57644, 0, 0},
+        {'Z', 0, 0, 57643, 0, 0},
+        {VK_BACK, 37001, 0, 37002, 0, 57643},
+        {VK_DELETE, 37000, 57635, 0, 0, 0},
+        {VK_INSERT, 37005, 57637, 57634, 0, 0},
+        {VK_TAB, 37003, 37004, 0, 0, 0},
+        {VK_LEFT, 37100, 37101, 37104, 37105, 0},
+        {VK_RIGHT, 37102, 37103, 37106, 37107, 0},
+        {VK_UP, 37108, 37109, 37112, 0, 0},
+        {VK_DOWN, 37110, 37111, 37113, 0, 0},
+        {VK_PRIOR, 37114, 37115, 0, 0, 0},
+        {VK_NEXT, 37116, 37117, 0, 0, 0},
+        {VK_HOME, 37120, 37121, 37122, 37123, 0},
+        {VK_END, 37118, 37119, 37124, 37125, 0},
+        {VK_F2, 37224, 37225, 37223, 37226, 0},
+        {VK_F3, 57640, 37126, 0, 0, 0},
     };
+    rows.insert(rows.end(), std::begin(others), std::end(others));
+
+    // Every key with every modifier set: the table's entry, or none where the row has none; and
+    // the key pressed in a view sends exactly that command.
+    const uint32_t modifierSets[] = {ModNone, ModShift, ModControl, ModControl | ModShift, ModAlt};
+    const AccelTable& table = view::ViewAcceleratorTable();
     Harness h("x", 4, 4);
-    EXPECT_EQ(view::ViewAcceleratorTable().Entries().size(), 70u);
-    for (const Case& c : cases) {
-        h.view->commands.clear();
-        h.window->PressKey(c.vk, c.modifiers);
-        if (c.command == 0)
-            EXPECT_TRUE(h.view->commands.empty()) << c.vk << " " << c.modifiers;
-        else
-            EXPECT_EQ(h.view->commands, std::vector<uint32_t>{c.command})
-                << c.vk << " " << c.modifiers;
+    size_t entries = 0;
+    for (const Row& row : rows) {
+        const uint32_t commands[] = {row.plain, row.shift, row.ctrl, row.ctrlShift, row.alt};
+        for (size_t m = 0; m < std::size(modifierSets); ++m) {
+            const uint32_t want = commands[m];
+            SCOPED_TRACE("key " + std::to_string(row.key) + " modifiers " +
+                         std::to_string(modifierSets[m]));
+            EXPECT_EQ(table.Find(row.key, modifierSets[m]).value_or(0), want);
+            h.view->commands.clear();
+            h.window->PressKey(row.key, modifierSets[m]);
+            EXPECT_EQ(h.view->commands,
+                      want ? std::vector<uint32_t>{want} : std::vector<uint32_t>{});
+            entries += want != 0;
+        }
     }
+    EXPECT_EQ(entries, 70u);
+    ASSERT_EQ(table.Entries().size(), 70u) << "no entry besides these";
+    for (const Accel& a : table.Entries())
+        EXPECT_TRUE(a.fVirt & FNOINVERT) << "key " << a.key << " inverts no menu item";
+    // Keys of no row are not the view's.
+    h.view->commands.clear();
+    for (uint32_t key : {uint32_t{'Q'}, uint32_t{'B'}, uint32_t{VK_F1}, uint32_t{VK_RETURN}})
+        h.window->PressKey(key, ModControl);
+    EXPECT_TRUE(h.view->commands.empty());
 }
 
 TEST(ViewKeys, PointerShapeFollowsMarginAndSelection) {
@@ -398,7 +479,7 @@ TEST_F(SplitterFixture, RowsShareTheTopLineAndColumnsTheFirstColumn) {
 TEST_F(SplitterFixture, SharedBarsScrollEveryPaneOfTheirRow) {
     ASSERT_TRUE(splitter->SplitColumn(150));
     EXPECT_TRUE(splitter->GetRowScrollBar(0)->State().IsEnabled());
-    splitter->ScrollRow(0, platform::SB_PAGEDOWN);
+    splitter->RowBarAction(0, platform::SB_PAGEDOWN, 0);
     const int32_t page = static_cast<int32_t>(splitter->GetRowScrollBar(0)->State().Page());
     EXPECT_EQ(Pane(0, 0).GetTopLine(), page - 1);
     EXPECT_EQ(Pane(0, 1).GetTopLine(), page - 1);
@@ -406,6 +487,17 @@ TEST_F(SplitterFixture, SharedBarsScrollEveryPaneOfTheirRow) {
     ASSERT_TRUE(splitter->DeleteColumn(1));
     ASSERT_TRUE(splitter->SplitColumn(150));
     EXPECT_EQ(Pane(0, 1).GetTopLine(), page - 1);
+}
+
+TEST_F(SplitterFixture, PartnersScrolledByAPaneKeepTheirCaretOnItsText) {
+    ASSERT_TRUE(splitter->SplitColumn(150));
+    splitter->PaneWindow(0, 0)->Focus();
+    Pane(0, 0).MoveCaretTo({1, 4});
+    splitter->RowBarAction(0, platform::SB_PAGEDOWN, 0); // the shared bar of the row
+    ExpectCaretOnItsText(*splitter->PaneWindow(0, 0), Pane(0, 0));
+    Pane(0, 1).ScrollIntoView({0, 2}); // the partner scrolls back; this pane follows
+    EXPECT_EQ(Pane(0, 0).GetTopLine(), 2);
+    ExpectCaretOnItsText(*splitter->PaneWindow(0, 0), Pane(0, 0));
 }
 
 TEST(ViewLifetime, DetachesFromItsBufferWhenItGoes) {

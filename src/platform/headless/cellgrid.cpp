@@ -24,13 +24,6 @@ void CellGrid::Resize(Size size) {
     std::erase_if(icons_, [&](const DrawnIcon& i) { return !Bounds().Contains(i.rect.TopLeft()); });
 }
 
-const Cell& CellGrid::At(int32_t x, int32_t y) const {
-    static const Cell unpainted;
-    if (x < 0 || y < 0 || x >= size_.cx || y >= size_.cy)
-        return unpainted;
-    return cells_[Index(x, y)];
-}
-
 std::string CellGrid::Text(int32_t x, int32_t y, int32_t count, char blank) const {
     std::string out;
     for (int32_t i = 0; i < count; ++i) {
@@ -83,9 +76,11 @@ template <typename Fn> void HeadlessSurface::Paint(const Rect& rect, const Rect*
     const std::vector<Rect> whole{target_->Bounds()};
     for (const Rect& c : clip_.empty() ? whole : clip_) {
         const Rect part = Intersect(area, c);
-        for (int32_t y = part.top; y < part.bottom; ++y)
+        for (int32_t y = part.top; y < part.bottom; ++y) {
+            Cell* row = &target_->Mutable(part.left, y);
             for (int32_t x = part.left; x < part.right; ++x)
-                fn(x, y, target_->Mutable(x, y));
+                fn(x, y, row[x - part.left]);
+        }
         std::erase_if(target_->MutableIcons(),
                       [&](const DrawnIcon& i) { return part.Contains(i.rect.TopLeft()); });
     }

@@ -45,7 +45,12 @@ public:
     Size GetSize() const { return size_; }
     Rect Bounds() const { return {0, 0, size_.cx, size_.cy}; }
     // Pixels outside the grid read as never painted.
-    const Cell& At(int32_t x, int32_t y) const;
+    const Cell& At(int32_t x, int32_t y) const {
+        static constexpr Cell kUnpainted;
+        if (x < 0 || y < 0 || x >= size_.cx || y >= size_.cy)
+            return kUnpainted;
+        return cells_[Index(x, y)];
+    }
     Cell& Mutable(int32_t x, int32_t y) { return cells_[Index(x, y)]; }
     // The characters of `count` cells in a row starting at pixel (x, y), one every 8 pixels;
     // pixels without a glyph read as `blank`.
@@ -56,6 +61,9 @@ public:
     std::vector<DrawnIcon>& MutableIcons() { return icons_; }
     // Resizes, keeping the pixels that stay inside; new pixels are unpainted.
     void Resize(Size size);
+
+    // Same size, same pixels, same icons in the same order.
+    friend bool operator==(const CellGrid&, const CellGrid&) = default;
 
 private:
     size_t Index(int32_t x, int32_t y) const {

@@ -3,7 +3,6 @@
 // by itself: a test sends the events (keys, mouse, scroll actions, timer ticks) and paints.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "platform/headless/cellgrid.h"
+#include "platform/input.h"
 #include "platform/splitter.h"
 #include "platform/wnd.h"
 
@@ -38,6 +38,8 @@ public:
     void SetModifiers(uint32_t modifiers);
     // While set, CreateFontIndirect fails.
     void SetFontCreationFails(bool fails) { fontFails_ = fails; }
+    int32_t GetWheelScrollLines() const override { return wheelLines_; }
+    void SetWheelScrollLines(int32_t lines) { wheelLines_ = lines; }
 
     HeadlessWindow* FocusWindow() const { return focus_; }
     HeadlessWindow* CaptureWindow() const { return capture_; }
@@ -48,6 +50,7 @@ private:
     std::map<int32_t, ColorRef> colors_;
     std::map<uint32_t, bool> keys_;
     bool fontFails_ = false;
+    int32_t wheelLines_ = 3;
     HeadlessWindow* focus_ = nullptr;
     HeadlessWindow* capture_ = nullptr;
 };
@@ -57,20 +60,11 @@ public:
     int32_t SetScrollInfo(const ScrollInfo& info, bool redraw) override;
     bool GetScrollInfo(ScrollInfo& info) const override { return state_.GetScrollInfo(info); }
     void EnableScrollBar(uint32_t esbFlags) override { state_.Enable(esbFlags); }
+    void SetTrackPos(int32_t pos) override { state_.SetTrackPos(pos); }
     const ScrollBarState& State() const override { return state_; }
-    ScrollBarState& MutableState() { return state_; }
 
 private:
     ScrollBarState state_;
-};
-
-struct CaretState {
-    bool exists = false;
-    Size size;
-    Point pos;
-    int32_t hideCount = 0;
-
-    bool Visible() const { return exists && hideCount == 0; }
 };
 
 // One call of InvalidateRect, as the window received it (null rect: the client area).
@@ -91,10 +85,10 @@ class HeadlessWindow final : public WndHost {
 public:
     // Hosts `wnd` with a client area of `size`: attaches it, sends OnCreate and OnSize. When
     // OnCreate refuses, the window is detached again and IsCreated() is false.
-    // A splitter passes itself and the pane's cell: the pane then uses the splitter's shared bars
-    // and answers its pane id.
+    // A splitter passes the pane's place: the pane then uses the splitter's shared bars and
+    // answers its pane id.
     HeadlessWindow(HeadlessSystem& system, std::unique_ptr<Wnd> wnd, Size size,
-                   HeadlessSplitter* splitter = nullptr, PaneCell cell = {});
+                   const PanePlace* place = nullptr);
     // Sends OnKillFocus (if focused) and OnDestroy, then detaches and deletes the engine window.
     ~HeadlessWindow() override;
 
@@ -104,23 +98,24 @@ public:
 
     // --- What a user or the message loop does. ---
     void Resize(Size size);
+    // A splitter moves its pane.
+    void Place(const PanePlace& place, Size size);
     // Paints the invalid area: OnDraw on the screen, clipped to it, with no erasing first (pixels
     // OnDraw leaves alone keep what they showed). False when nothing was invalid.
     bool Paint();
     void Focus() { SetFocus(); }
-    // A key press: PreTranslateKey with `modifiers`, then OnKeyDown if not used up; Shift, Ctrl and
-    // Alt read as down through GetKeyState meanwhile.
-    void PressKey(uint32_t vk, uint32_t modifiers = ModNone);
-    // Typed text through the window's input code page; characters it cannot show are dropped.
+    // A key press that types `text`, delivered as DeliverKeyPress says; Shift, Ctrl and Alt read
+    // as down through GetKeyState meanwhile.
+    void PressKey(uint32_t vk, uint32_t modifiers = ModNone, std::u32string_view text = {});
+    // Text from an input method (DeliverText).
     void TypeText(std::u32string_view text);
     void MouseDown(Point p, uint32_t flags = MK_LBUTTON);
     void MouseUp(Point p, uint32_t flags = 0);
     void DoubleClick(Point p, uint32_t flags = MK_LBUTTON);
     void MouseMove(Point p, uint32_t flags = 0);
-    // True when OnMouseWheel took it; otherwise the vertical bar scrolled three lines a notch.
+    // A turn of the wheel over `p` (MouseWheel::Turn); true when OnMouseWheel took it.
     bool Wheel(int32_t delta, Point p, uint32_t flags = 0);
-    // A scroll action on the window's bar (or, in a splitter, on the shared bar of its row or
-    // column, reaching every pane that shares it). For thumb codes `pos` becomes the track pos.
+    // A scroll action on the window's bar (SendScrollAction).
     void Scroll(int32_t bar, uint32_t code, int32_t pos = 0);
     // Fires timer `id` once; false when it is not running.
     bool FireTimer(uint32_t id);
@@ -134,7 +129,7 @@ public:
     const std::vector<Invalidation>& Invalidations() const { return invalidations_; }
     void ClearInvalidations() { invalidations_.clear(); }
     const std::vector<ScrollRecord>& Scrolls() const { return scrolls_; }
-    const CaretState& Caret() const { return caret_; }
+    const CaretState& Caret() const { return wnd_->GetCaret(); }
     const std::map<uint32_t, uint32_t>& Timers() const { return timers_; }
     int32_t Cursor() const { return cursor_; }
     int32_t PaintCount() const { return paints_; }
@@ -150,11 +145,6 @@ public:
     void UpdateWindow() override { Paint(); }
     ScrollBar* GetScrollBar(int32_t bar) override;
     ScrollBar* GetSharedScrollBar(int32_t bar) override;
-    void CreateCaret(Size size) override;
-    void ShowCaret() override;
-    void HideCaret() override;
-    void SetCaretPos(Point pos) override { caret_.pos = pos; }
-    void DestroyCaret() override { caret_ = {}; }
     void SetCapture() override { system_.capture_ = this; }
     uint32_t SetTimer(uint32_t id, uint32_t elapseMs) override;
     bool KillTimer(uint32_t id) override { return timers_.erase(id) > 0; }
@@ -167,8 +157,6 @@ public:
     Splitter* GetParentSplitter() override;
 
 private:
-    friend class HeadlessSplitter;
-
     void PointerAt(Point p);
 
     HeadlessSystem& system_;
@@ -181,14 +169,29 @@ private:
     std::vector<ScrollRecord> scrolls_;
     HeadlessScrollBar vbar_;
     HeadlessScrollBar hbar_;
-    CaretState caret_;
     std::map<uint32_t, uint32_t> timers_;
     int32_t cursor_ = IDC_ARROW;
     Point cursorPos_;
     int32_t paints_ = 0;
     int32_t id_ = 0;
-    HeadlessSplitter* splitter_ = nullptr;
-    PaneCell cell_;
+    PanePlace pane_; // no splitter: a window of its own
+    MouseWheel wheel_;
+};
+
+// A pane of a headless splitter.
+class HeadlessPane final : public SplitterPane {
+public:
+    explicit HeadlessPane(std::unique_ptr<HeadlessWindow> window) : window_(std::move(window)) {}
+    HeadlessWindow& Window() const { return *window_; }
+    Wnd& GetWnd() override { return window_->GetWnd(); }
+    void Place(const PanePlace& place, const Rect& rect) override {
+        window_->Place(place, {rect.Width(), rect.Height()});
+    }
+    bool HasFocus() const override;
+    void Focus() override { window_->Focus(); }
+
+private:
+    std::unique_ptr<HeadlessWindow> window_;
 };
 
 // A splitter whose panes are headless windows. The geometry follows SplitterLayout with 16-pixel
@@ -203,35 +206,19 @@ public:
     HeadlessSplitter(HeadlessSystem& system, PaneFactory factory, Size size);
     ~HeadlessSplitter() override;
 
-    int32_t GetRowCount() const override { return layout_.Rows(); }
-    int32_t GetColumnCount() const override { return layout_.Columns(); }
-    Wnd* GetPane(int32_t row, int32_t col) const override;
-    bool SplitRow(int32_t y) override;
-    bool SplitColumn(int32_t x) override;
-    bool DeleteRow(int32_t row) override;
-    bool DeleteColumn(int32_t col) override;
-    ScrollBar* GetRowScrollBar(int32_t row) const override;
-    ScrollBar* GetColumnScrollBar(int32_t col) const override;
-
-    void Resize(Size size);
+    void Resize(Size size) { SetClientSize(size); }
     HeadlessWindow* PaneWindow(int32_t row, int32_t col) const;
-    const SplitterLayout& Layout() const { return layout_; }
-    // A scroll action on the shared bar of a row (vertical) or a column (horizontal).
-    void ScrollRow(int32_t row, uint32_t code, int32_t pos = 0);
-    void ScrollColumn(int32_t col, uint32_t code, int32_t pos = 0);
     // Sends OnSysColorChange to every pane.
     void SysColorChange();
 
-private:
-    std::unique_ptr<HeadlessWindow> MakePane(int32_t row, int32_t col);
-    void Relayout();
+protected:
+    std::unique_ptr<SplitterPane> CreatePane(std::unique_ptr<Wnd> wnd, const PanePlace& place,
+                                             const Rect& rect) override;
+    std::unique_ptr<ScrollBar> CreateScrollBar(bool vertical) override;
+    void PlaceScrollBar(ScrollBar& bar, const Rect& rect) override;
 
+private:
     HeadlessSystem& system_;
-    PaneFactory factory_;
-    SplitterLayout layout_;
-    std::array<std::array<std::unique_ptr<HeadlessWindow>, kMaxColumns>, kMaxRows> panes_;
-    std::array<std::unique_ptr<HeadlessScrollBar>, kMaxRows> rowBars_;
-    std::array<std::unique_ptr<HeadlessScrollBar>, kMaxColumns> colBars_;
 };
 
 } // namespace platform::headless

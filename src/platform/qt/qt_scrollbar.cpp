@@ -44,14 +44,6 @@ void QtScrollBar::Sync() {
     syncing_ = false;
 }
 
-void QtScrollBar::Trigger(uint32_t code, int32_t pos) {
-    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION)
-        state_.SetTrackPos(pos);
-    if (handler_)
-        handler_(code, pos);
-    Sync();
-}
-
 void QtScrollBar::OnAction(int action) {
     if (syncing_ || !bar_)
         return;

@@ -27,9 +27,8 @@ public:
     int32_t SetScrollInfo(const ScrollInfo& info, bool redraw) override;
     bool GetScrollInfo(ScrollInfo& info) const override { return state_.GetScrollInfo(info); }
     void EnableScrollBar(uint32_t esbFlags) override;
+    void SetTrackPos(int32_t pos) override { state_.SetTrackPos(pos); }
     const ScrollBarState& State() const override { return state_; }
-    // Sends a scroll code as if the user had used the bar.
-    void Trigger(uint32_t code, int32_t pos = 0);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,11 +1,11 @@
-// The dynamic splitter on Qt: up to 2 x 2 panes of engine windows made by a factory, one vertical
-// scroll bar per row and one horizontal bar per column shared by the panes there, split boxes at
-// the ends of the bars that the user drags into the panes, and bars between panes that move or,
-// dragged to an edge, remove a row or column.
+// The dynamic splitter on Qt: the panes and shared bars of platform::Splitter as Qt widgets, split
+// boxes at the ends of the bars that the user drags into the panes, and bars between panes that
+// move or, dragged to an edge, remove a row or column. What happens to the panes is the
+// platform's; this class reads the mouse, draws the boxes and the tracker, and hosts the widgets.
 #pragma once
 
 #include <QWidget>
-#include <array>
+#include <memory>
 
 #include "platform/qt/qt_window.h"
 #include "platform/splitter.h"
@@ -22,20 +22,18 @@ public:
     QtSplitter(PaneFactory factory, QWidget* parent = nullptr);
     ~QtSplitter() override;
 
-    int32_t GetRowCount() const override { return layout_.Rows(); }
-    int32_t GetColumnCount() const override { return layout_.Columns(); }
-    Wnd* GetPane(int32_t row, int32_t col) const override;
-    bool SplitRow(int32_t y) override;
-    bool SplitColumn(int32_t x) override;
-    bool DeleteRow(int32_t row) override;
-    bool DeleteColumn(int32_t col) override;
-    ScrollBar* GetRowScrollBar(int32_t row) const override;
-    ScrollBar* GetColumnScrollBar(int32_t col) const override;
-
     QtWndHost* PaneHost(int32_t row, int32_t col) const;
-    const SplitterLayout& Layout() const { return layout_; }
 
 protected:
+    // --- Splitter
+    std::unique_ptr<SplitterPane> CreatePane(std::unique_ptr<Wnd> wnd, const PanePlace& place,
+                                             const Rect& rect) override;
+    std::unique_ptr<ScrollBar> CreateScrollBar(bool vertical) override;
+    void PlaceScrollBar(ScrollBar& bar, const Rect& rect) override;
+    void PanesChanging() override;
+    void LayoutChanged() override;
+
+    // --- QWidget
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -43,18 +41,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QtWndHost* MakePane(int32_t row, int32_t col);
-    QtScrollBar* MakeBar(Qt::Orientation orientation);
-    void Relayout();
-    void RefocusAfterDelete(bool hadFocus, int32_t row, int32_t col);
-    void DispatchBar(QtScrollBar* bar, uint32_t code, int32_t pos);
     void ShowTracker(QPoint at);
 
-    PaneFactory factory_;
-    SplitterLayout layout_;
-    std::array<std::array<QtWndHost*, kMaxColumns>, kMaxRows> panes_{};
-    std::array<QtScrollBar*, kMaxRows> rowBars_{};
-    std::array<QtScrollBar*, kMaxColumns> colBars_{};
     SplitterLayout::Hit dragging_ = SplitterLayout::Hit::None;
     QWidget* tracker_;
 };

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <utility>
 
 namespace platform::qt {
 namespace {
@@ -210,6 +211,10 @@ std::unique_ptr<ImageList> QtSystem::CreateImageList(const BitmapData& strip, in
     return std::make_unique<QtImageList>(strip, imageWidth, mask);
 }
 
+int32_t QtSystem::GetWheelScrollLines() const {
+    return QApplication::wheelScrollLines();
+}
+
 Wnd* QtSystem::GetFocus() const {
     auto* host = qobject_cast<QtWndHost*>(QApplication::focusWidget());
     return host && host->IsCreated() ? &host->GetWnd() : nullptr;
@@ -306,7 +311,7 @@ QtWndHost::~QtWndHost() {
     QtSystem::Instance().ForgetHost(this);
 }
 
-void QtWndHost::SetScrollBars(QtScrollBar* vert, QtScrollBar* horz, bool shared) {
+void QtWndHost::SetScrollBars(ScrollBar* vert, ScrollBar* horz, bool shared) {
     vbar_ = vert;
     hbar_ = horz;
     sharedBars_ = shared;
@@ -349,10 +354,12 @@ void QtWndHost::ScrollWindow(int32_t dx, int32_t dy, const Rect* scrollRect, con
     area = area.intersected(QWidget::rect());
     if (area.isEmpty())
         return;
-    // The caret is part of the pixels: repaint where it was and where the scroll took it.
+    // A caret drawn into the moved pixels that the window did not carry along (it straddles the
+    // area's edge): repaint where it was and where its picture went.
     if (CaretVisible()) {
-        update(caret_);
-        update(caret_.translated(dx, dy));
+        const QRect caret = ToQRect(caret_.Bounds());
+        update(caret);
+        update(caret.translated(dx, dy));
     }
     const QRegion moved = pending_.intersected(area).translated(dx, dy).intersected(area);
     pending_ += moved;
@@ -374,16 +381,6 @@ ScrollBar* QtWndHost::GetSharedScrollBar(int32_t bar) {
     return sharedBars_ ? GetScrollBar(bar) : nullptr;
 }
 
-Rect QtWndHost::CaretRect() const {
-    return {caret_.left(), caret_.top(), caret_.left() + caret_.width(),
-            caret_.top() + caret_.height()};
-}
-
-void QtWndHost::UpdateCaretArea() {
-    if (caretExists_)
-        update(caret_);
-}
-
 void QtWndHost::RestartBlink() {
     blinkOn_ = true;
     const int flash = QGuiApplication::styleHints()->cursorFlashTime();
@@ -393,45 +390,17 @@ void QtWndHost::RestartBlink() {
         blink_.stop();
 }
 
-void QtWndHost::CreateCaret(Size size) {
-    UpdateCaretArea();
-    caretExists_ = true;
-    caretHides_ = 1;
-    caret_.setSize(QSize(size.cx, size.cy));
-    RestartBlink();
-}
-
-void QtWndHost::ShowCaret() {
-    if (!caretExists_ || caretHides_ == 0)
-        return;
-    if (--caretHides_ == 0) {
-        RestartBlink();
-        UpdateCaretArea();
-    }
-}
-
-void QtWndHost::HideCaret() {
-    if (!caretExists_)
-        return;
-    if (caretHides_++ == 0) {
+void QtWndHost::CaretChanged(const CaretState& caret) {
+    const CaretState before = std::exchange(caret_, caret);
+    if (before.exists)
+        update(ToQRect(before.Bounds()));
+    if (caret_.exists)
+        update(ToQRect(caret_.Bounds()));
+    // A caret that appears or moves starts its blink cycle shown.
+    if (!caret_.Visible())
         blink_.stop();
-        UpdateCaretArea();
-    }
-}
-
-void QtWndHost::SetCaretPos(Point pos) {
-    UpdateCaretArea();
-    caret_.moveTopLeft(QPoint(pos.x, pos.y));
-    UpdateCaretArea();
-    if (CaretVisible())
+    else if (!before.Visible() || before.Bounds() != caret_.Bounds())
         RestartBlink();
-}
-
-void QtWndHost::DestroyCaret() {
-    UpdateCaretArea();
-    caretExists_ = false;
-    caretHides_ = 0;
-    blink_.stop();
 }
 
 void QtWndHost::SetCapture() {
@@ -477,9 +446,8 @@ int32_t QtWndHost::GetDlgCtrlID() const {
 }
 
 bool QtWndHost::ClaimsKey(const QKeyEvent& event) const {
-    const AccelTable* table = created_ ? wnd_->GetAcceleratorTable() : nullptr;
-    const uint32_t vk = VirtualKeyFromQt(event.key());
-    return table && vk && table->Contains(vk, ModifiersFromQt(event.modifiers()));
+    return created_ && WindowClaimsKey(*wnd_, VirtualKeyFromQt(event.key()),
+                                       ModifiersFromQt(event.modifiers()));
 }
 
 bool QtWndHost::event(QEvent* event) {
@@ -520,30 +488,14 @@ void QtWndHost::PaletteChanged() {
 
 void QtWndHost::KeyPress(QKeyEvent& event) {
     event.accept();
-    if (!created_)
-        return;
-    const uint32_t vk = VirtualKeyFromQt(event.key());
-    const uint32_t mods = ModifiersFromQt(event.modifiers());
-    if (vk && wnd_->PreTranslateKey(vk, mods))
-        return;
-    if (vk)
-        wnd_->OnKeyDown(vk, 1);
-    if (!(mods & ModAlt))
-        TypeText(event.text());
-}
-
-void QtWndHost::TypeText(const QString& text) {
-    for (char32_t ch : text.toUcs4()) {
-        if (ch == 0x7F) // Delete carries a DEL character on some platforms; it is a key, not text
-            continue;
-        if (auto byte = UnicodeToByte(wnd_->GetInputCodePage(), ch))
-            wnd_->OnChar(*byte, 1);
-    }
+    if (created_)
+        DeliverKeyPress(*wnd_, VirtualKeyFromQt(event.key()), ModifiersFromQt(event.modifiers()),
+                        event.text().toStdU32String());
 }
 
 void QtWndHost::inputMethodEvent(QInputMethodEvent* event) {
     if (created_)
-        TypeText(event->commitString());
+        DeliverText(*wnd_, event->commitString().toStdU32String());
     event->accept();
 }
 
@@ -558,7 +510,7 @@ void QtWndHost::paintEvent(QPaintEvent* event) {
     }
     if (CaretVisible() && blinkOn_) {
         painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(caret_, Qt::white);
+        painter.fillRect(ToQRect(caret_.Bounds()), Qt::white);
     }
 }
 
@@ -592,8 +544,8 @@ void QtWndHost::focusOutEvent(QFocusEvent* event) {
 
 void QtWndHost::PointerAt(QPoint pos) {
     (void)pos;
-    if (created_ && !wnd_->OnSetCursor(HTCLIENT))
-        SetCursor(IDC_ARROW);
+    if (created_)
+        ShowPointerShape(*wnd_);
 }
 
 void QtWndHost::mousePressEvent(QMouseEvent* event) {
@@ -634,35 +586,16 @@ void QtWndHost::enterEvent(QEnterEvent* event) {
 void QtWndHost::wheelEvent(QWheelEvent* event) {
     if (!created_)
         return QWidget::wheelEvent(event);
-    const int delta = event->angleDelta().y();
-    const Point at = ToPoint(event->position().toPoint());
-    if (delta == 0 ||
-        wnd_->OnMouseWheel(MouseFlags(event->buttons(), event->modifiers()), delta, at)) {
-        event->accept();
-        return;
-    }
-    // Unhandled: scroll the vertical bar by the desktop's wheel step, a line at a time.
-    const int lines = QApplication::wheelScrollLines() * std::abs(delta) / WHEEL_DELTA;
-    const uint32_t code = delta > 0 ? SB_LINEUP : SB_LINEDOWN;
-    for (int i = 0; i < lines; ++i)
-        ScrollBarAction(SB_VERT, code, 0);
-    ScrollBarAction(SB_VERT, SB_ENDSCROLL, 0);
+    wheel_.Turn(*wnd_, MouseFlags(event->buttons(), event->modifiers()), event->angleDelta().y(),
+                ToPoint(event->position().toPoint()));
     event->accept();
-}
-
-void QtWndHost::ScrollBarAction(int32_t bar, uint32_t code, int32_t pos) {
-    if (QtScrollBar* sb = bar == SB_VERT ? vbar_ : hbar_)
-        sb->Trigger(code, pos);
-    else if (bar == SB_VERT)
-        wnd_->OnVScroll(code, pos);
-    else
-        wnd_->OnHScroll(code, pos);
 }
 
 void QtWndHost::timerEvent(QTimerEvent* event) {
     if (event->timerId() == blink_.timerId()) {
         blinkOn_ = !blinkOn_;
-        UpdateCaretArea();
+        if (caret_.exists)
+            update(ToQRect(caret_.Bounds()));
         return;
     }
     for (const auto& [id, qtId] : timers_) {
@@ -689,11 +622,11 @@ QtWindow::QtWindow(std::unique_ptr<Wnd> wnd, QWidget* parent)
     grid->addWidget(hbar_->Widget(), 1, 0);
     vbar_->SetHandler([this](uint32_t code, int32_t pos) {
         if (host_->IsCreated())
-            host_->GetWnd().OnVScroll(code, pos);
+            SendScrollAction(host_->GetWnd(), SB_VERT, code, pos);
     });
     hbar_->SetHandler([this](uint32_t code, int32_t pos) {
         if (host_->IsCreated())
-            host_->GetWnd().OnHScroll(code, pos);
+            SendScrollAction(host_->GetWnd(), SB_HORZ, code, pos);
     });
     host_->SetScrollBars(vbar_, hbar_, false);
     host_->Create();

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/input.h"
 #include "platform/qt/qt_scrollbar.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/splitter.h"
@@ -42,6 +43,8 @@ public:
     using SysColors = std::array<ColorRef, 7>;
     SysColors CurrentSysColors() const;
     int16_t GetKeyState(uint32_t vk) const override;
+    // The desktop's setting, as Qt reads it.
+    int32_t GetWheelScrollLines() const override;
     std::unique_ptr<Font> CreateFontIndirect(const LogFont& font) override;
     std::unique_ptr<ImageList> CreateImageList(const BitmapData& strip, int32_t imageWidth,
                                                ColorRef mask) override;
@@ -81,7 +84,7 @@ public:
     QtWndHost(std::unique_ptr<Wnd> wnd, QWidget* parent);
     ~QtWndHost() override;
 
-    void SetScrollBars(QtScrollBar* vert, QtScrollBar* horz, bool shared);
+    void SetScrollBars(ScrollBar* vert, ScrollBar* horz, bool shared);
     void SetPane(Splitter* splitter, PaneCell cell);
     PaneCell Cell() const { return cell_; }
     // Attaches the engine window, sends OnCreate and the first OnSize. False when refused.
@@ -89,8 +92,8 @@ public:
     bool IsCreated() const { return created_; }
     Wnd& GetWnd() { return *wnd_; }
     // What the caret looks like now: position, size and whether it is drawn.
-    Rect CaretRect() const;
-    bool CaretVisible() const { return caretExists_ && caretHides_ == 0; }
+    Rect CaretRect() const { return caret_.Bounds(); }
+    bool CaretVisible() const { return caret_.Visible(); }
     int32_t CurrentCursor() const { return cursor_; }
 
     // --- WndHost ---
@@ -102,11 +105,7 @@ public:
     void UpdateWindow() override;
     ScrollBar* GetScrollBar(int32_t bar) override;
     ScrollBar* GetSharedScrollBar(int32_t bar) override;
-    void CreateCaret(Size size) override;
-    void ShowCaret() override;
-    void HideCaret() override;
-    void SetCaretPos(Point pos) override;
-    void DestroyCaret() override;
+    void CaretChanged(const CaretState& caret) override;
     void SetCapture() override;
     uint32_t SetTimer(uint32_t id, uint32_t elapseMs) override;
     bool KillTimer(uint32_t id) override;
@@ -136,17 +135,14 @@ protected:
 private:
     bool ClaimsKey(const QKeyEvent& event) const;
     void KeyPress(QKeyEvent& event);
-    void TypeText(const QString& text);
     void PointerAt(QPoint pos);
-    void ScrollBarAction(int32_t bar, uint32_t code, int32_t pos);
     void PaletteChanged();
     void RestartBlink();
-    void UpdateCaretArea();
 
     std::unique_ptr<Wnd> wnd_;
     bool created_ = false;
-    QtScrollBar* vbar_ = nullptr;
-    QtScrollBar* hbar_ = nullptr;
+    ScrollBar* vbar_ = nullptr;
+    ScrollBar* hbar_ = nullptr;
     bool sharedBars_ = false;
     Splitter* splitter_ = nullptr;
     PaneCell cell_;
@@ -154,14 +150,13 @@ private:
     QRegion pending_;                 // invalid area not yet painted, for UpdateWindow
     QtSystem::SysColors sysColors_{}; // what the engine window last painted with
 
-    bool caretExists_ = false;
-    int32_t caretHides_ = 0;
-    QRect caret_;
+    CaretState caret_; // as the engine window last reported it
     bool blinkOn_ = true;
     QBasicTimer blink_;
 
     std::map<uint32_t, int> timers_; // engine id -> Qt timer id
     int32_t cursor_ = IDC_ARROW;
+    MouseWheel wheel_;
 };
 
 // A top-level or child window with its own scroll bars, always shown, around a hosted engine
