@@ -19,10 +19,11 @@ allowed_folders() {
     platform) echo "platform" ;;
     platform/headless) echo "platform/headless platform" ;;
     platform/qt) echo "platform/qt platform" ;;
+    z80) echo "z80 buffer syntax" ;;
     view) echo "view buffer syntax platform" ;;
     edit) echo "edit view buffer syntax platform" ;;
-    app/resources) echo "app/resources edit view buffer syntax platform" ;;
-    app) echo "app app/resources edit view buffer syntax platform platform/qt" ;;
+    app/resources) echo "app/resources edit view z80 buffer syntax platform" ;;
+    app) echo "app app/resources edit view z80 buffer syntax platform platform/qt" ;;
     tools/*) echo "$1 buffer syntax" ;;
     *) echo "" ;;
     esac
