@@ -39,6 +39,7 @@ void CTextBuffer::ResetHistoryState() {
     savedCount_ = 0;
     groupOpen_ = false;
     groupStartPending_ = false;
+    groupRecorded_ = false;
     skipGroup_ = false;
     undoCapacity_ = kDefaultUndoCapacity;
 }

@@ -140,6 +140,8 @@ private:
     int savedCount_ = 0;
     bool groupOpen_ = false;
     bool groupStartPending_ = false;
+    // The group opened last has recorded a change: only then does closing it call the hook.
+    bool groupRecorded_ = false;
     // Set when the capacity dropped the group still being recorded: its remaining records are not
     // kept either, so no record is ever left without the start of its group.
     bool skipGroup_ = false;

@@ -9,6 +9,7 @@
 //   once that state has left the history (dropped, or cut off with the redo records).
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "buffer/actionnames.h"
@@ -53,6 +54,7 @@ bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startCh
 
 void CTextBuffer::OpenEditGroup(bool mergeWithPrevious) {
     groupOpen_ = true;
+    groupRecorded_ = false;
     groupStartPending_ = appliedCount_ == 0 || !mergeWithPrevious;
     if (groupStartPending_)
         skipGroup_ = false;
@@ -60,7 +62,9 @@ void CTextBuffer::OpenEditGroup(bool mergeWithPrevious) {
 
 void CTextBuffer::CloseEditGroup(CBufferView* source) {
     skipGroup_ = false;
-    if (source == nullptr || appliedCount_ < 1) {
+    // A group that recorded nothing (a paste of nothing, a drag that was given up) has no change
+    // to tell about: the record before it belongs to an earlier step, whose hook already ran.
+    if (source == nullptr || appliedCount_ < 1 || !std::exchange(groupRecorded_, false)) {
         groupOpen_ = false;
         return;
     }
@@ -123,6 +127,7 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
     rec.partLengths = std::move(partLengths);
     records_.push_back(std::move(rec));
     appliedCount_ = RecordCount();
+    groupRecorded_ = true;
 }
 
 namespace {
