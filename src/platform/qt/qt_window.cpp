@@ -137,6 +137,8 @@ QtSystem& QtSystem::Instance() {
 void QtSystem::Release() {
     defaultFont_.reset();
     marginCursor_.reset();
+    clipboard_.reset();
+    selection_.reset();
     capture_ = nullptr;
     focus_ = nullptr;
 }
@@ -239,6 +241,24 @@ void QtSystem::ReleaseCapture() {
     capture_ = nullptr;
 }
 
+Clipboard* QtSystem::GetClipboard(ClipboardKind kind) {
+    if (kind == ClipboardKind::Selection) {
+        if (!QGuiApplication::clipboard()->supportsSelection())
+            return nullptr;
+        if (!selection_)
+            selection_ = std::make_unique<QtClipboard>(QClipboard::Selection);
+        return selection_.get();
+    }
+    if (!clipboard_)
+        clipboard_ = std::make_unique<QtClipboard>(QClipboard::Clipboard);
+    return clipboard_.get();
+}
+
+uint32_t QtSystem::DoDragDrop(Wnd& source, std::string bytes, CodePage page, uint32_t allowed) {
+    auto* host = dynamic_cast<QtWndHost*>(source.Host());
+    return host ? RunDrag(host, std::move(bytes), page, allowed) : DROPEFFECT_NONE;
+}
+
 void QtSystem::ForgetHost(QtWndHost* host) {
     if (capture_ == host)
         ReleaseCapture();
@@ -297,6 +317,7 @@ QtWndHost::QtWndHost(std::unique_ptr<Wnd> wnd, QWidget* parent)
 }
 
 QtWndHost::~QtWndHost() {
+    dragTick_.stop();
     if (created_) {
         if (QApplication::focusWidget() == this)
             clearFocus(); // sends the focus-out, and so OnKillFocus, while the window still works
@@ -509,8 +530,12 @@ void QtWndHost::paintEvent(QPaintEvent* event) {
         painter.fillRect(rect(), palette().color(QPalette::Base));
     }
     if (CaretVisible() && blinkOn_) {
-        painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(ToQRect(caret_.Bounds()), Qt::white);
+        if (caret_.gray) {
+            painter.fillRect(ToQRect(caret_.Bounds()), QColor(128, 128, 128));
+        } else {
+            painter.setCompositionMode(QPainter::CompositionMode_Difference);
+            painter.fillRect(ToQRect(caret_.Bounds()), Qt::white);
+        }
     }
 }
 
@@ -549,11 +574,26 @@ void QtWndHost::PointerAt(QPoint pos) {
 }
 
 void QtWndHost::mousePressEvent(QMouseEvent* event) {
-    if (!created_ || event->button() != Qt::LeftButton)
+    if (!created_)
         return QWidget::mousePressEvent(event);
-    PointerAt(event->position().toPoint());
-    wnd_->OnLButtonDown(MouseFlags(event->buttons(), event->modifiers()),
-                        ToPoint(event->position().toPoint()));
+    const uint32_t flags = MouseFlags(event->buttons(), event->modifiers());
+    const Point point = ToPoint(event->position().toPoint());
+    switch (event->button()) {
+    case Qt::LeftButton:
+        PointerAt(event->position().toPoint());
+        wnd_->OnLButtonDown(flags, point);
+        return;
+    case Qt::MiddleButton:
+        wnd_->OnMButtonDown(flags, point);
+        return;
+    case Qt::RightButton:
+        // The context menu event that Qt sends next goes to the frame.
+        wnd_->OnRButtonDown(flags, point);
+        break;
+    default:
+        break;
+    }
+    QWidget::mousePressEvent(event);
 }
 
 void QtWndHost::mouseReleaseEvent(QMouseEvent* event) {
@@ -592,6 +632,10 @@ void QtWndHost::wheelEvent(QWheelEvent* event) {
 }
 
 void QtWndHost::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == dragTick_.timerId()) {
+        DragTick();
+        return;
+    }
     if (event->timerId() == blink_.timerId()) {
         blinkOn_ = !blinkOn_;
         if (caret_.exists)
