@@ -1,6 +1,6 @@
-// Command ids of the text view's movement keys (accelerator table 22901). Apart from the two
-// one-line scrolls, every odd id is the Shift form of the even id below it: it extends the
-// selection from the anchor instead of collapsing it.
+// Command ids of the text view: its movement keys (accelerator table 22901), Copy and Select All.
+// Apart from the two one-line scrolls, every odd id is the Shift form of the even id below it: it
+// extends the selection from the anchor instead of collapsing it.
 #pragma once
 
 #include <cstdint>
@@ -33,5 +33,9 @@ inline constexpr uint32_t ID_CARET_TEXT_START = 37122;
 inline constexpr uint32_t ID_CARET_TEXT_START_EXTEND = 37123;
 inline constexpr uint32_t ID_CARET_TEXT_END = 37124;
 inline constexpr uint32_t ID_CARET_TEXT_END_EXTEND = 37125;
+
+// Copy (Ctrl+C, Ctrl+Insert) and Select All (Ctrl+A).
+inline constexpr uint32_t ID_EDIT_COPY = 57634;
+inline constexpr uint32_t ID_EDIT_SELECT_ALL = 57642;
 
 } // namespace view

@@ -1,4 +1,4 @@
-// The text view's command map: the movement keys of its accelerator table.
+// The text view's command map: the movement keys of its accelerator table, Copy and Select All.
 #include <array>
 
 #include "view/commandids.h"
@@ -8,7 +8,7 @@ namespace {
 
 using Entry = CommandMapEntry<CTextView>;
 
-constexpr std::array<Entry, 26> kViewCommands{{
+constexpr std::array<Entry, 28> kViewCommands{{
     {view::ID_CARET_LEFT, [](CTextView& v) { v.CaretLeft(false); }, nullptr},
     {view::ID_CARET_LEFT_EXTEND, [](CTextView& v) { v.CaretLeft(true); }, nullptr},
     {view::ID_CARET_RIGHT, [](CTextView& v) { v.CaretRight(false); }, nullptr},
@@ -35,6 +35,10 @@ constexpr std::array<Entry, 26> kViewCommands{{
     {view::ID_CARET_TEXT_START_EXTEND, [](CTextView& v) { v.CaretTextStart(true); }, nullptr},
     {view::ID_CARET_TEXT_END, [](CTextView& v) { v.CaretTextEnd(false); }, nullptr},
     {view::ID_CARET_TEXT_END_EXTEND, [](CTextView& v) { v.CaretTextEnd(true); }, nullptr},
+    {view::ID_EDIT_COPY, [](CTextView& v) { v.CopySelection(); },
+     [](CTextView& v, CmdUI& ui) { v.OnUpdateEditCopy(ui); }},
+    {view::ID_EDIT_SELECT_ALL, [](CTextView& v) { v.SelectWholeText(); },
+     [](CTextView&, CmdUI& ui) { ui.Enable(true); }},
 }};
 
 } // namespace

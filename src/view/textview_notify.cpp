@@ -147,6 +147,11 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         adjuster->AdjustPosition(selectionFirst);
         adjuster->AdjustPosition(selectionSecond);
         adjuster->AdjustPosition(anchor);
+        // A drag out deletes its range when it ends as a move: the range follows the text.
+        if (drag.draggingText) {
+            adjuster->AdjustPosition(drag.draggedFrom);
+            adjuster->AdjustPosition(drag.draggedTo);
+        }
         // The top line moves with its text, so lines inserted or removed above the window
         // leave the same text at the top.
         TextPosition top{0, topLine};
