@@ -1,13 +1,11 @@
 #include "app/qtuiservices.h"
 
-#include <QClipboard>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 
@@ -86,25 +84,6 @@ std::optional<FontChoice> QtUiServices::ChooseFont(const platform::LogFont& init
 
 void QtUiServices::ShowAbout() {
     RunAboutDialog(parent_);
-}
-
-bool QtUiServices::ClipboardHasText() {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasText();
-}
-
-bool QtUiServices::GetClipboardText(std::u32string& text) {
-    if (!ClipboardHasText())
-        return false;
-    const QList<uint> units = QGuiApplication::clipboard()->text().toUcs4();
-    text.assign(units.begin(), units.end());
-    return true;
-}
-
-bool QtUiServices::SetClipboardText(std::u32string_view text) {
-    QGuiApplication::clipboard()->setText(
-        QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size())));
-    return true;
 }
 
 void RunAboutDialog(QWidget* parent) {

@@ -1,5 +1,5 @@
 // The user-interface services on Qt: message boxes titled "Velmora Editor", the file dialogs
-// with the documents' filter, the font dialog, the About box and the system clipboard.
+// with the documents' filter, the font dialog and the About box.
 #pragma once
 
 #include <QPointer>
@@ -19,9 +19,6 @@ public:
     std::optional<std::string> AskSavePath(std::string_view proposed) override;
     std::optional<FontChoice> ChooseFont(const platform::LogFont& initial) override;
     void ShowAbout() override;
-    bool ClipboardHasText() override;
-    bool GetClipboardText(std::u32string& text) override;
-    bool SetClipboardText(std::u32string_view text) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -28,9 +28,6 @@ public:
     CTextBuffer* FindTextBuffer() override { return &doc_.Buffer(); }
     uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks, int32_t& count) override;
     platform::ColorRef ColorOf(int32_t index) override;
-    bool ClipboardHasText() override;
-    bool PutTextOnClipboard(std::string_view text) override;
-    bool GetTextFromClipboard(std::string& text) override;
 
     // The view's own commands first, then the edit view's, then the status panes the engine
     // does not light itself.
@@ -42,8 +39,9 @@ public:
         fallback_ = std::move(fallback);
     }
 
-    // The state of an item of the context menu: Cut and Copy need a selection, Paste text on
-    // the clipboard; the others keep their usual state.
+    // The state of an item of the context menu: Copy needs a selection, Cut a selection it may
+    // delete, Paste text on the clipboard and a text it may change; the others keep their usual
+    // state.
     void UpdateContextMenuItem(CmdUI& ui);
 
     // The four colours kept in the settings: comment, number, keyword, preprocessor.

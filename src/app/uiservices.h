@@ -1,5 +1,5 @@
-// What the toolkit-free part of the shell asks of the user interface: message boxes, file names,
-// the font dialog and the clipboard. The Qt shell answers with real dialogs; tests answer with
+// What the toolkit-free part of the shell asks of the user interface: message boxes, file names
+// and the font dialog. The Qt shell answers with real dialogs; tests answer with
 // scripted replies and record what was shown.
 #pragma once
 
@@ -35,10 +35,6 @@ public:
     virtual std::optional<FontChoice> ChooseFont(const platform::LogFont& initial) = 0;
     // The about box.
     virtual void ShowAbout() = 0;
-    // Plain text on the clipboard, as Unicode.
-    virtual bool ClipboardHasText() = 0;
-    virtual bool GetClipboardText(std::u32string& text) = 0;
-    virtual bool SetClipboardText(std::u32string_view text) = 0;
 };
 
 } // namespace app

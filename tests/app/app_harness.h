@@ -1,5 +1,6 @@
 // The editor started for real on the offscreen Qt platform with private settings, a scripted user
-// (message boxes recorded, answers and file names queued) and an in-memory clipboard.
+// (message boxes recorded, answers and file names queued); the clipboard is the platform's (the
+// offscreen platform keeps it in memory).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -41,17 +42,6 @@ public:
         return font;
     }
     void ShowAbout() override { ++aboutShown; }
-    bool ClipboardHasText() override { return clipboard.has_value(); }
-    bool GetClipboardText(std::u32string& text) override {
-        if (!clipboard)
-            return false;
-        text = *clipboard;
-        return true;
-    }
-    bool SetClipboardText(std::u32string_view text) override {
-        clipboard = std::u32string(text);
-        return true;
-    }
 
     std::vector<std::string> messages;
     std::deque<app::MessageResult> answers;
@@ -59,7 +49,6 @@ public:
     std::deque<std::string> savePaths;
     std::optional<app::FontChoice> font;
     std::optional<platform::LogFont> fontAsked;
-    std::optional<std::u32string> clipboard;
     int aboutShown = 0;
 
 private:
