@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "common/qt_test_app.h"
 #include "platform/qt/qt_transfer.h"
 #include "platform/qt/qt_window.h"
 #include "recording_wnd.h"
@@ -24,8 +23,7 @@
 namespace platform::qt {
 namespace {
 
-const auto* const kApp =
-    ::testing::AddGlobalTestEnvironment(new qttest::QtAppEnvironment("platform_qt_test"));
+// The application object is that of qt_backend_test.cpp.
 
 const QString kPrivate = QString::fromLatin1(kPrivateTextFormat.data());
 
