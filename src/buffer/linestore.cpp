@@ -59,7 +59,16 @@ bool KeepChunk(void* base, size_t length) {
     return true;
 }
 
-void* MapChunk(size_t length) {
+// Gives back what MapChunk handed out: a chunk to the cache while it has room, else to the system.
+void UnmapChunk(void* base, size_t length) {
+    if (!KeepChunk(base, length))
+        ::munmap(base, length);
+}
+
+// `huge` advises the system to back the memory with huge pages. Where memory is fragmented that
+// advice makes each first touch wait for the system to compact memory, which costs more than the
+// page faults it saves on a block that is filled once: slabs go without it.
+void* MapChunk(size_t length, bool huge = true) {
     if (length == kChunkSize)
         if (void* cached = TakeCachedChunk())
             return cached;
@@ -77,7 +86,8 @@ void* MapChunk(size_t length) {
     if (end > aligned + length)
         ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
     void* base = reinterpret_cast<void*>(aligned);
-    ::madvise(base, length, MADV_HUGEPAGE); // a hint; ignored where unsupported
+    if (huge)
+        ::madvise(base, length, MADV_HUGEPAGE); // a hint; ignored where unsupported
     return base;
 }
 
@@ -102,8 +112,7 @@ void* ChunkPool::Allocate(size_t size) {
 
 void ChunkPool::Release() {
     for (const Chunk& c : chunks_)
-        if (!KeepChunk(c.base, c.length))
-            ::munmap(c.base, c.length);
+        UnmapChunk(c.base, c.length);
     chunks_.clear();
     next_ = nullptr;
     left_ = 0;
@@ -134,6 +143,8 @@ LineStore& LineStore::operator=(LineStore&& other) noexcept {
         std::swap(lastBlock_, other.lastBlock_);
         blockPool_.Swap(other.blockPool_);
         arenas_.Swap(other.arenas_);
+        slabs_.swap(other.slabs_);
+        freeSlabs_.swap(other.freeSlabs_);
     }
     return *this;
 }
@@ -153,6 +164,10 @@ void LineStore::Clear() {
     lastBlock_ = 0;
     blockPool_.Release();
     arenas_.Release();
+    // Every line has gone, and each slab with its last line.
+    assert(SlabCount() == 0);
+    slabs_.clear();
+    freeSlabs_.clear();
 }
 
 size_t LineStore::BlockOf(int index) const {
@@ -200,10 +215,48 @@ void LineStore::RebuildStarts(size_t fromBlock) {
 }
 
 void LineStore::FreeStorage(LineRecord& rec) {
-    if (rec.ownsStorage)
+    if (rec.ownsStorage) {
         delete[] rec.bytes;
+    } else if (rec.slab != 0) {
+        Slab& slab = slabs_[rec.slab - 1u];
+        if (--slab.live == 0)
+            ReleaseSlab(rec.slab);
+    }
     rec.bytes = nullptr;
     rec.ownsStorage = false;
+    rec.slab = 0;
+}
+
+uint16_t LineStore::OpenSlab(size_t bytes) {
+    uint16_t id = 0;
+    if (!freeSlabs_.empty()) {
+        id = freeSlabs_.back();
+    } else if (slabs_.size() < UINT16_MAX) {
+        id = static_cast<uint16_t>(slabs_.size() + 1);
+    } else {
+        return 0;
+    }
+    const size_t page = 4096;
+    const size_t length = (std::max<size_t>(bytes, 1) + page - 1) / page * page;
+    void* base = nullptr;
+    try {
+        base = MapChunk(length, false);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    if (id == slabs_.size() + 1)
+        slabs_.emplace_back();
+    else
+        freeSlabs_.pop_back();
+    slabs_[id - 1u] = {static_cast<char*>(base), length, 0};
+    return id;
+}
+
+void LineStore::ReleaseSlab(uint16_t id) {
+    Slab& slab = slabs_[id - 1u];
+    UnmapChunk(slab.base, slab.length);
+    slab = {};
+    freeSlabs_.push_back(id);
 }
 
 LineRecord LineStore::MakeOwned(std::string_view text) {
@@ -251,11 +304,71 @@ void LineStore::SplitBlock(size_t b) {
     starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b) + 1, upperStart);
 }
 
+namespace {
+
+class VectorSource final : public LineSource {
+public:
+    explicit VectorSource(const std::vector<std::string_view>& texts) : texts_(texts) {}
+    int Count() const override { return static_cast<int>(texts_.size()); }
+    int64_t Bytes() const override {
+        int64_t total = 0;
+        for (std::string_view t : texts_)
+            total += static_cast<int64_t>(t.size());
+        return total;
+    }
+    std::string_view Next() override { return texts_[next_++]; }
+
+private:
+    const std::vector<std::string_view>& texts_;
+    size_t next_ = 0;
+};
+
+} // namespace
+
 void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts) {
+    VectorSource source(texts);
+    InsertLines(index, source);
+}
+
+void LineStore::InsertLines(int index, LineSource& source) {
     assert(index >= 0 && index <= count_);
-    if (texts.empty())
+    const int n = source.Count();
+    if (n <= 0)
         return;
-    const int n = static_cast<int>(texts.size());
+
+    // Many lines share one slab: one mapping instead of an allocation per line, freed with the
+    // last of them. Each line keeps its capacity, at most 16 bytes above its length.
+    uint16_t slab = 0;
+    char* place = nullptr;
+    char* slabEnd = nullptr;
+    if (n >= kSlabLines) {
+        const auto bound =
+            static_cast<size_t>(source.Bytes()) + size_t{16} * static_cast<size_t>(n);
+        slab = OpenSlab(bound);
+        if (slab != 0) {
+            place = slabs_[slab - 1u].base;
+            slabEnd = place + slabs_[slab - 1u].length;
+        }
+    }
+    const auto make = [&](void* at) {
+        const std::string_view text = source.Next();
+        const int32_t capacity = CapacityFor(static_cast<int64_t>(text.size()));
+        if (slab == 0 || place + capacity > slabEnd) {
+            new (at) LineRecord(MakeOwned(text));
+            return;
+        }
+        LineRecord rec;
+        rec.bytes = place;
+        rec.capacity = capacity;
+        rec.used = static_cast<int32_t>(text.size());
+        rec.slab = slab;
+        if (!text.empty())
+            std::memcpy(place, text.data(), text.size());
+        place += capacity;
+        ++slabs_[slab - 1u].live;
+        new (at) LineRecord(rec);
+    };
+
     if (blocks_.empty()) {
         blocks_.push_back(NewBlock());
         starts_.push_back(0);
@@ -274,22 +387,25 @@ void LineStore::InsertLines(int index, const std::vector<std::string_view>& text
         std::memmove(static_cast<void*>(block.lines + offset + n), block.lines + offset,
                      sizeof(LineRecord) * static_cast<size_t>(block.size - offset));
         for (int i = 0; i < n; ++i)
-            new (block.lines + offset + i) LineRecord(MakeOwned(texts[static_cast<size_t>(i)]));
+            make(block.lines + offset + i);
         block.size += n;
         for (size_t k = b + 1; k < starts_.size(); ++k)
             starts_[k] += n;
         count_ += n;
+        if (slab != 0 && slabs_[slab - 1u].live == 0)
+            ReleaseSlab(slab);
         return;
     }
 
     // Many lines: cut the block at the insertion point and lay the new lines out in fresh blocks
     // between the two halves.
     std::vector<Block> added;
+    added.reserve(static_cast<size_t>(n / kBlockLines) + 2);
     for (int i = 0; i < n; ++i) {
         if (added.empty() || added.back().size == kBlockLines)
             added.push_back(NewBlock());
         Block& to = added.back();
-        new (to.lines + to.size) LineRecord(MakeOwned(texts[static_cast<size_t>(i)]));
+        make(to.lines + to.size);
         ++to.size;
     }
     Block& cut = blocks_[b];
@@ -308,6 +424,8 @@ void LineStore::InsertLines(int index, const std::vector<std::string_view>& text
         blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
     }
     RebuildStarts(b);
+    if (slab != 0 && slabs_[slab - 1u].live == 0)
+        ReleaseSlab(slab);
 }
 
 void LineStore::EraseLines(int index, int count) {

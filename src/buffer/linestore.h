@@ -5,11 +5,12 @@
 // integer per block, whatever the size of the file. A lookup remembers the block it found last, so
 // walking the lines in order costs O(1) per line.
 //
-// The characters of a line live either in an arena (a large block shared by many lines, used when a
-// file is loaded) or in storage of the line's own. A line's capacity follows the same rule in
-// both: (length / 16 + 1) * 16 when it is made, and it grows to (new length / 16 + 1) * 16 only
-// when a new length exceeds it. A line that outgrows its place moves to storage of its own; storage
-// never shrinks.
+// The characters of a line live in an arena (a large block shared by many lines, used when a file
+// is loaded), in the slab of a bulk insertion (one block for all the lines of a big paste or undo,
+// freed when its last line goes), or in storage of the line's own. A line's capacity follows the
+// same rule everywhere: (length / 16 + 1) * 16 when it is made, and it grows to
+// (new length / 16 + 1) * 16 only when a new length exceeds it. A line that outgrows its place
+// moves to storage of its own; storage never shrinks.
 //
 // Arenas and blocks come from large chunks that the system may back with huge pages: a 100 MB file
 // then costs a few hundred page faults instead of tens of thousands.
@@ -28,8 +29,21 @@ struct LineRecord {
     int32_t capacity = 0;
     LineFlags marks = 0;
     bool ownsStorage = false;
+    // The slab holding the bytes (its number, from 1); 0 for an arena or storage of its own.
+    uint16_t slab = 0;
 
     std::string_view Text() const { return {bytes, static_cast<size_t>(used)}; }
+};
+
+// Lines handed to LineStore::InsertLines one at a time, in order.
+class LineSource {
+public:
+    virtual ~LineSource() = default;
+    // How many lines Next gives.
+    virtual int Count() const = 0;
+    // At least the bytes of all the lines together.
+    virtual int64_t Bytes() const = 0;
+    virtual std::string_view Next() = 0;
 };
 
 // Hands out memory carved from large chunks; everything is returned at once when it is destroyed.
@@ -59,6 +73,8 @@ private:
 class LineStore {
 public:
     static constexpr int kBlockLines = 2048;
+    // An insertion of at least this many lines lays their bytes out in one slab.
+    static constexpr int kSlabLines = 1024;
 
     LineStore();
     LineStore(const LineStore&) = delete;
@@ -77,9 +93,11 @@ public:
 
     // Appends a line holding `text`, its characters laid out in the store's arenas.
     void AppendPacked(std::string_view text);
-    // Inserts new lines holding `texts` before `index` (0 <= index <= Count()), each with storage
-    // of its own and flags 0.
+    // Inserts new lines holding `texts` before `index` (0 <= index <= Count()), with flags 0:
+    // few lines each with storage of its own, many in one slab. The cost is that of the lines
+    // inserted and one move of the records of the block at `index`, wherever it lies.
     void InsertLines(int index, const std::vector<std::string_view>& texts);
+    void InsertLines(int index, LineSource& lines);
     // Removes `count` lines from `index` on, freeing their storage.
     void EraseLines(int index, int count);
     // Frees every line, block and arena.
@@ -91,11 +109,18 @@ public:
     void EraseChars(int index, int32_t from, int32_t to);
 
     size_t BlockCount() const { return blocks_.size(); }
+    // Slabs still holding lines.
+    size_t SlabCount() const { return slabs_.size() - freeSlabs_.size(); }
 
 private:
     struct Block {
         LineRecord* lines;
         int size;
+    };
+    struct Slab {
+        char* base = nullptr;
+        size_t length = 0;
+        int64_t live = 0; // lines whose bytes lie in it
     };
 
     LineRecord& Locate(int index) const {
@@ -113,8 +138,11 @@ private:
     Block NewBlock();
     void FreeBlock(Block& block);
     void RebuildStarts(size_t fromBlock);
-    static void FreeStorage(LineRecord& rec);
+    void FreeStorage(LineRecord& rec);
     static LineRecord MakeOwned(std::string_view text);
+    // A slab of at least `bytes`; 0 when none can be had (the lines then get storage each).
+    uint16_t OpenSlab(size_t bytes);
+    void ReleaseSlab(uint16_t id);
 
     std::vector<Block> blocks_;
     std::vector<int> starts_; // first line index of each block
@@ -124,4 +152,6 @@ private:
 
     ChunkPool blockPool_;
     ChunkPool arenas_;
+    std::vector<Slab> slabs_; // slab number - 1
+    std::vector<uint16_t> freeSlabs_;
 };

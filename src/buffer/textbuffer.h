@@ -84,6 +84,13 @@ public:
     // ---- Recorded editing and history
     bool InsertRecorded(CBufferView* source, int line, int ch, std::string_view text, int& endLine,
                         int& endChar, EditAction action);
+    // The same, the record taking `text` over instead of a copy (a paste of many megabytes).
+    bool InsertRecorded(CBufferView* source, int line, int ch, std::string&& text, int& endLine,
+                        int& endChar, EditAction action);
+    bool InsertRecorded(CBufferView* source, int line, int ch, const char* text, int& endLine,
+                        int& endChar, EditAction action) {
+        return InsertRecorded(source, line, ch, std::string_view(text), endLine, endChar, action);
+    }
     bool DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine, int endChar,
                         EditAction action);
     void OpenEditGroup(bool mergeWithPrevious);
@@ -117,11 +124,13 @@ public:
     static std::string_view LineEndSequence(LineEndStyle style);
 
 private:
-    // Inserts the given lines parts: the first is appended at (line, ch), each further one starts
-    // a new line, and the old rest of the line follows the last.
-    bool InsertParts(CBufferView* source, int line, int ch,
-                     const std::vector<std::string_view>& parts, int& endLine, int& endChar);
-    void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string_view text,
+    // Inserts lines: `first` is appended at (line, ch), each line of `more` starts a new line, and
+    // the old rest of the line follows the last. One change of the line store, one notification.
+    bool InsertParts(CBufferView* source, int line, int ch, std::string_view first,
+                     LineSource& more, int& endLine, int& endChar);
+    bool InsertRecordedText(CBufferView* source, int line, int ch, std::string_view text,
+                            std::string* owned, int& endLine, int& endChar, EditAction action);
+    void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string text,
                     EditAction action, std::vector<int32_t> partLengths = {});
     void DropOldestGroup();
     void CheckModified();

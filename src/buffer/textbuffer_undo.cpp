@@ -17,12 +17,24 @@
 
 bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string_view text,
                                  int& endLine, int& endChar, EditAction action) {
+    return InsertRecordedText(source, line, ch, text, nullptr, endLine, endChar, action);
+}
+
+bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string&& text,
+                                 int& endLine, int& endChar, EditAction action) {
+    return InsertRecordedText(source, line, ch, text, &text, endLine, endChar, action);
+}
+
+bool CTextBuffer::InsertRecordedText(CBufferView* source, int line, int ch, std::string_view text,
+                                     std::string* owned, int& endLine, int& endChar,
+                                     EditAction action) {
     if (!ApplyInsert(source, line, ch, text, endLine, endChar))
         return false;
     const bool opened = !groupOpen_;
     if (opened)
         OpenEditGroup(false);
-    RecordEdit(true, TextPosition{ch, line}, TextPosition{endChar, endLine}, text, action);
+    RecordEdit(true, TextPosition{ch, line}, TextPosition{endChar, endLine},
+               owned ? std::move(*owned) : std::string(text), action);
     if (opened)
         CloseEditGroup(source);
     return true;
@@ -45,8 +57,8 @@ bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startCh
     const bool opened = !groupOpen_;
     if (opened)
         OpenEditGroup(false);
-    RecordEdit(false, TextPosition{startChar, startLine}, TextPosition{endChar, endLine}, text,
-               action, std::move(parts));
+    RecordEdit(false, TextPosition{startChar, startLine}, TextPosition{endChar, endLine},
+               std::move(text), action, std::move(parts));
     if (opened)
         CloseEditGroup(source);
     return true;
@@ -99,7 +111,7 @@ void CTextBuffer::DropOldestGroup() {
 }
 
 void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition end,
-                             std::string_view text, EditAction action,
+                             std::string text, EditAction action,
                              std::vector<int32_t> partLengths) {
     if (skipGroup_)
         return;
@@ -123,7 +135,7 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
     rec.start = start;
     rec.end = end;
     rec.action = action;
-    rec.text.assign(text);
+    rec.text = std::move(text);
     rec.partLengths = std::move(partLengths);
     records_.push_back(std::move(rec));
     appliedCount_ = RecordCount();
@@ -132,21 +144,34 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
 
 namespace {
 
-// The deleted lines of a deletion record, cut out of its text by their lengths rather than at
-// its line breaks: a line may hold CR or LF characters of its own.
-std::vector<std::string_view> DeletedParts(const EditRecord& r) {
-    const std::string_view text = r.text;
-    if (r.partLengths.empty())
-        return {text};
-    std::vector<std::string_view> parts;
-    parts.reserve(r.partLengths.size());
-    size_t at = 0;
-    for (int32_t length : r.partLengths) {
-        parts.push_back(text.substr(std::min(at, text.size()), static_cast<size_t>(length)));
-        at += static_cast<size_t>(length) + 2; // the CR LF that joined the parts
+// The deleted lines of a deletion record after its first, cut out of its text by their lengths
+// rather than at its line breaks: a line may hold CR or LF characters of its own.
+class DeletedParts final : public LineSource {
+public:
+    explicit DeletedParts(const EditRecord& r)
+        : text_(r.text), lengths_(r.partLengths),
+          at_(lengths_.empty() ? text_.size() : static_cast<size_t>(lengths_[0]) + 2) {}
+    // The first deleted line part: what goes back onto the line where the deletion began.
+    std::string_view First() const {
+        return lengths_.empty() ? text_ : text_.substr(0, static_cast<size_t>(lengths_[0]));
     }
-    return parts;
-}
+    int Count() const override {
+        return lengths_.empty() ? 0 : static_cast<int>(lengths_.size()) - 1;
+    }
+    int64_t Bytes() const override { return static_cast<int64_t>(text_.size()); }
+    std::string_view Next() override {
+        const auto length = static_cast<size_t>(lengths_[next_++]);
+        const std::string_view part = text_.substr(std::min(at_, text_.size()), length);
+        at_ += length + 2; // the CR LF that joined the parts
+        return part;
+    }
+
+private:
+    std::string_view text_;
+    const std::vector<int32_t>& lengths_;
+    size_t at_;
+    size_t next_ = 1;
+};
 
 } // namespace
 
@@ -162,7 +187,8 @@ bool CTextBuffer::UndoLastStep(TextPosition& caret) {
             ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
             caret = r.start;
         } else {
-            InsertParts(nullptr, r.start.y, r.start.x, DeletedParts(r), endLine, endChar);
+            DeletedParts parts(r);
+            InsertParts(nullptr, r.start.y, r.start.x, parts.First(), parts, endLine, endChar);
             caret = r.end;
         }
         if (appliedCount_ == 0 || (r.kind & EditRecord::RecordGroupStart))
