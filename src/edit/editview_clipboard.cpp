@@ -39,8 +39,14 @@ void CTextEditView::OnEditPaste() {
     buffer->OpenEditGroup(false);
     DeleteSelection();
     std::string text;
-    if (GetTextFromClipboard(text) && !text.empty())
-        CollapseCaretTo(InsertText(caretPos, text, ActionPaste));
+    if (GetTextFromClipboard(text) && !text.empty()) {
+        // The undo record takes the text over: a paste of many megabytes is not copied again.
+        int endLine = caretPos.y;
+        int endChar = caretPos.x;
+        if (buffer->InsertRecorded(this, caretPos.y, caretPos.x, std::move(text), endLine, endChar,
+                                   ActionPaste))
+            CollapseCaretTo({endChar, endLine});
+    }
     buffer->CloseEditGroup(this);
 }
 
