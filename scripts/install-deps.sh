@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ clang clang-format libclang-rt-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
-    xvfb xdotool x11-apps
+    xvfb xdotool xclip x11-apps python3
     strace pasmo
 )
 
