@@ -9,6 +9,9 @@
 //   BM_QtRepaint/paint:2      QWidget::repaint: into the backing store, flushed to the window
 //   BM_QtTypeOnFirstLine      one character inserted on line 0, then the OnDraw (target: 2 ms)
 //   BM_QtLineBreakOnFirstLine a line break inserted on line 0, then the OnDraw (target: 5 ms)
+//   BM_QtPasteAtTop           10 MB (400,000 lines) pasted at line 0 through the Qt clipboard
+//                             in an edit view, then the repaint (paste_ms), then its undo and the
+//                             repaint (undo_ms) (target: 150 ms each)
 //
 // The edits run with the view at the top of the text (end:0) and at its end (end:1), where the
 // lines on screen depend on the parser states of every line above them. Undoing an edit and the
@@ -28,6 +31,8 @@
 #include "buffer/textbuffer.h"
 #include "common/benchdoc.h"
 #include "common/benchview.h"
+#include "edit/editcommandids.h"
+#include "edit/editview.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/qt/qt_window.h"
 #include "view/textview.h"
@@ -43,12 +48,13 @@ using bench::kColumns;
 using bench::kRows;
 using bench::LoadedBuffer;
 using Z80BenchView = bench::Z80Colored<CTextView>;
+using Z80BenchEditView = bench::Z80Colored<CTextEditView>;
 
 // The view in a shown QtWindow whose client area holds exactly 200 x 60 cells.
-class Scene {
+template <typename View = Z80BenchView> class Scene {
 public:
     Scene() {
-        auto made = std::make_unique<Z80BenchView>();
+        auto made = std::make_unique<View>();
         view_ = made.get();
         window_ = std::make_unique<QtWindow>(std::move(made));
         window_->resize(800, 600);
@@ -67,7 +73,7 @@ public:
         image_ = QImage(client, QImage::Format_RGB32);
         Draw();
     }
-    Z80BenchView& View() { return *view_; }
+    View& GetView() { return *view_; }
     QtWndHost* Host() const { return window_->Host(); }
     int32_t LastTop() const { return LoadedBuffer().LineCount() - kRows; }
 
@@ -81,14 +87,14 @@ public:
     void Repaint() { Host()->repaint(); }
 
 private:
-    Z80BenchView* view_ = nullptr;
+    View* view_ = nullptr;
     std::unique_ptr<QtWindow> window_;
     QImage image_;
 };
 
 void BM_QtRepaint(benchmark::State& state) {
-    Scene scene;
-    scene.View().ScrollToTopLine(LoadedBuffer().LineCount() / 2, true);
+    Scene<> scene;
+    scene.GetView().ScrollToTopLine(LoadedBuffer().LineCount() / 2, true);
     scene.Draw();
     for (auto _ : state) {
         switch (state.range(0)) {
@@ -108,9 +114,9 @@ BENCHMARK(BM_QtRepaint)->ArgName("paint")->DenseRange(0, 2)->Unit(benchmark::kMi
 
 // An edit on line 0 and the OnDraw, with the view at the top or at the end of the text.
 void InsertAndDraw(benchmark::State& state, std::string_view text) {
-    Scene scene;
+    Scene<> scene;
     if (state.range(0) != 0)
-        scene.View().ScrollToTopLine(scene.LastTop(), true);
+        scene.GetView().ScrollToTopLine(scene.LastTop(), true);
     scene.Draw();
     bench::InsertAtTopAndPaint(state, text, [&] { scene.Draw(); });
 }
@@ -134,6 +140,44 @@ BENCHMARK(BM_QtLineBreakOnFirstLine)
     ->Arg(1)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+void BM_QtPasteAtTop(benchmark::State& state) {
+    constexpr int32_t kLines = 400000;
+    CTextBuffer& buffer = LoadedBuffer();
+    Scene<Z80BenchEditView> scene;
+    Z80BenchEditView& view = scene.GetView();
+    view.CollapseCaretTo({0, 0});
+    view.SelectRange({0, 0}, {0, kLines});
+    view.CopySelection();
+    const int before = buffer.LineCount();
+    double pasteMs = 0;
+    double undoMs = 0;
+    using bench::Clock;
+    const auto ms = [](Clock::time_point from) { return bench::Seconds(from) * 1e3; };
+    for (auto _ : state) {
+        view.CollapseCaretTo({0, 0});
+        scene.Repaint();
+        auto start = Clock::now();
+        view.OnCommand(edit::ID_EDIT_PASTE);
+        scene.Repaint();
+        const double paste = ms(start);
+        start = Clock::now();
+        view.OnCommand(edit::ID_EDIT_UNDO);
+        scene.Repaint();
+        const double undo = ms(start);
+        state.SetIterationTime((paste + undo) / 1e3);
+        pasteMs += paste;
+        undoMs += undo;
+        if (buffer.LineCount() != before) {
+            state.SkipWithError("the undo left lines behind");
+            break;
+        }
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["paste_ms"] = pasteMs / n;
+    state.counters["undo_ms"] = undoMs / n;
+}
+BENCHMARK(BM_QtPasteAtTop)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
