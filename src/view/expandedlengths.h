@@ -38,6 +38,9 @@ public:
     // `count` lines were inserted behind `line` (line `line` itself changed): its entry and the
     // entries of the new lines become unknown, the later entries move down.
     void InsertAfter(int32_t line, int32_t count);
+    // The same with the new lines' lengths known: entry i of them is `lengthOf(i)` (>= 0), counted
+    // as it goes in one sequential pass. Line `line` itself becomes unknown.
+    template <class LengthOf> void InsertKnownAfter(int32_t line, int32_t count, LengthOf lengthOf);
     // The `count` lines behind `line` were removed (line `line` itself changed).
     void RemoveAfter(int32_t line, int32_t count);
     // Resizes to `lineCount`, keeping the entries before `start`; the others become unknown.
@@ -61,6 +64,25 @@ private:
     // No dense length above this one has a non-zero count.
     mutable int32_t denseTop_ = 0;
 };
+
+template <class LengthOf>
+void ExpandedLengthCache::InsertKnownAfter(int32_t line, int32_t count, LengthOf lengthOf) {
+    Reset(line);
+    int32_t top = denseTop_;
+    int64_t* dense = dense_.data();
+    entries_.InsertGenerated(static_cast<size_t>(line) + 1, static_cast<size_t>(std::max(count, 0)),
+                             [&](size_t i) {
+                                 const int32_t length = lengthOf(static_cast<int32_t>(i));
+                                 if (length < kDenseLimit) {
+                                     ++dense[length];
+                                     top = length > top ? length : top;
+                                 } else {
+                                     ++sparse_[length];
+                                 }
+                                 return length;
+                             });
+    denseTop_ = top;
+}
 
 template <class LengthOf> void ExpandedLengthCache::FillAll(int32_t lineCount, LengthOf lengthOf) {
     StartFill();

@@ -79,6 +79,22 @@ public:
         gapLength_ -= count;
     }
 
+    // Inserts `count` entries before index `at` (at <= Size()), entry i of them being
+    // `valueOf(i)`, written in one sequential pass.
+    template <class ValueOf> void InsertGenerated(size_t at, size_t count, ValueOf valueOf) {
+        if (count == 0)
+            return;
+        if (gapLength_ < count)
+            Regrow(at, count);
+        else
+            MoveGap(at);
+        T* out = data_.data() + gapStart_;
+        for (size_t i = 0; i < count; ++i)
+            out[i] = valueOf(i);
+        gapStart_ += count;
+        gapLength_ -= count;
+    }
+
     // Removes the `count` entries from index `at` on (at + count <= Size()).
     void Erase(size_t at, size_t count) {
         if (count == 0)

@@ -114,15 +114,20 @@ void CTextView::UpdateCachesForLines(int32_t start, const PositionAdjuster* adju
             return;
         }
         const bool complete = expandedLengths.Complete();
-        if (inserted > 0)
+        if (inserted > 0 && complete) {
+            // A complete cache learns the new lines' lengths in one pass (a big paste).
+            expandedLengths.InsertKnownAfter(start, inserted, [this, start](int32_t i) {
+                return ComputeExpandedLength(start + 1 + i);
+            });
+        } else if (inserted > 0) {
             expandedLengths.InsertAfter(start, inserted);
-        else if (removed > 0)
+        } else if (removed > 0) {
             expandedLengths.RemoveAfter(start, removed);
-        else
+        } else {
             expandedLengths.Reset(start);
+        }
         if (complete)
-            for (int32_t i = start; i <= start + inserted; ++i)
-                GetExpandedLineLength(i);
+            GetExpandedLineLength(start);
     }
 }
 
