@@ -12,8 +12,8 @@
 // (new length / 16 + 1) * 16 only when a new length exceeds it. A line that outgrows its place
 // moves to storage of its own; storage never shrinks.
 //
-// Arenas and blocks come from large chunks that the system may back with huge pages: a 100 MB file
-// then costs a few hundred page faults instead of tens of thousands.
+// Arenas and blocks come from large chunks, kept for reuse when a document closes (a reload then
+// touches no fresh memory).
 #pragma once
 
 #include <cstddef>
