@@ -21,49 +21,20 @@
 #include <string>
 
 #include "buffer/textbuffer.h"
-#include "common/backendwindow.h"
-#include "common/benchdoc.h"
 #include "common/benchview.h"
+#include "common/editscene.h"
 #include "edit/editcommandids.h"
-#include "edit/editview.h"
 #include "view/commandids.h"
 
 namespace {
 
 using bench::Clock;
+using bench::EditScene;
 using bench::LoadedBuffer;
 using bench::Seconds;
-using Z80EditView = bench::Z80Colored<CTextEditView>;
-
-// An edit view on the null backend, focused, on `buffer`.
-class Scene {
-public:
-    explicit Scene(CTextBuffer& buffer) : window_(false) {
-        View().ConnectBuffer(&buffer);
-        View().OnSetFocus(nullptr);
-        Paint();
-    }
-    Z80EditView& View() { return window_.GetView(); }
-    void Paint() { window_.PaintInvalid(); }
-    nullbackend::NullWindow& Window() { return *window_.Null(); }
-    // Selects from `from` to `to`, caret at `to`.
-    void Select(TextPosition from, TextPosition to) {
-        View().CollapseCaretTo(from);
-        View().SelectRange(from, to);
-        View().MoveCaretTo(to);
-        Paint();
-    }
-
-private:
-    bench::BackendWindow<Z80EditView> window_;
-};
-
-double Ms(Clock::time_point from) {
-    return Seconds(from) * 1e3;
-}
 
 void BM_SelectAllCopy(benchmark::State& state) {
-    Scene scene(LoadedBuffer());
+    EditScene scene(true);
     for (auto _ : state) {
         const auto start = Clock::now();
         scene.View().OnCommand(view::ID_EDIT_SELECT_ALL);
@@ -80,7 +51,7 @@ BENCHMARK(BM_SelectAllCopy)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_PasteIntoEmpty(benchmark::State& state) {
     // The whole text on the clipboard, as a copy in the loaded text's view puts it there.
-    Scene source(LoadedBuffer());
+    EditScene source(true);
     source.View().SelectWholeText();
     source.View().CopySelection();
     std::string held;
@@ -88,7 +59,7 @@ void BM_PasteIntoEmpty(benchmark::State& state) {
     for (auto _ : state) {
         CTextBuffer empty;
         empty.ResetToEmpty(LineEndDos);
-        Scene scene(empty);
+        EditScene scene(true, empty);
         scene.View().PutTextOnClipboard(held);
         const auto start = Clock::now();
         scene.View().OnCommand(edit::ID_EDIT_PASTE);
@@ -107,79 +78,48 @@ void BM_PasteIntoEmpty(benchmark::State& state) {
 }
 BENCHMARK(BM_PasteIntoEmpty)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// `command` with its paint, true when the text has `lines` lines afterwards.
+bool Run(EditScene& scene, uint32_t command, int lines) {
+    scene.View().OnCommand(command);
+    scene.Paint();
+    return LoadedBuffer().LineCount() == lines;
+}
+
 void BM_PasteAtTop(benchmark::State& state) {
     constexpr int32_t kLines = 400000;
-    CTextBuffer& buffer = LoadedBuffer();
-    Scene scene(buffer);
+    EditScene scene(true);
     scene.Select({0, 0}, {0, kLines});
     scene.View().CopySelection();
-    std::string held;
-    scene.View().GetTextFromClipboard(held);
-    const int before = buffer.LineCount();
-    double pasteMs = 0;
-    double undoMs = 0;
-    for (auto _ : state) {
-        scene.Select({0, 0}, {0, 0});
-        auto start = Clock::now();
-        scene.View().OnCommand(edit::ID_EDIT_PASTE);
-        scene.Paint();
-        const double paste = Ms(start);
-        start = Clock::now();
-        scene.View().OnCommand(edit::ID_EDIT_UNDO);
-        scene.Paint();
-        const double undo = Ms(start);
-        state.SetIterationTime((paste + undo) / 1e3);
-        pasteMs += paste;
-        undoMs += undo;
-        if (buffer.LineCount() != before) {
-            state.SkipWithError("the undo left lines behind");
-            break;
-        }
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["paste_ms"] = pasteMs / n;
-    state.counters["undo_ms"] = undoMs / n;
-    state.counters["MB"] = static_cast<double>(held.size()) / (1 << 20);
+    const int before = LoadedBuffer().LineCount();
+    bench::TimeTwoSteps(
+        state, "paste_ms", "undo_ms",
+        [&] {
+            scene.Select({0, 0}, {0, 0});
+        },
+        [&] { return Run(scene, edit::ID_EDIT_PASTE, before + kLines); },
+        [&] { return Run(scene, edit::ID_EDIT_UNDO, before); }, "the undo left lines behind");
 }
 BENCHMARK(BM_PasteAtTop)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_CutLines(benchmark::State& state) {
     constexpr int32_t kLines = 1000000;
-    CTextBuffer& buffer = LoadedBuffer();
-    Scene scene(buffer);
-    const int32_t from = (buffer.LineCount() - kLines) / 2;
-    const int before = buffer.LineCount();
-    double cutMs = 0;
-    double undoMs = 0;
-    for (auto _ : state) {
-        scene.Select({0, from}, {0, from + kLines});
-        auto start = Clock::now();
-        scene.View().OnCommand(edit::ID_EDIT_CUT);
-        scene.Paint();
-        const double cut = Ms(start);
-        start = Clock::now();
-        scene.View().OnCommand(edit::ID_EDIT_UNDO);
-        scene.Paint();
-        const double undo = Ms(start);
-        state.SetIterationTime((cut + undo) / 1e3);
-        cutMs += cut;
-        undoMs += undo;
-        if (buffer.LineCount() != before) {
-            state.SkipWithError("the undo left the text shorter");
-            break;
-        }
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["cut_ms"] = cutMs / n;
-    state.counters["undo_ms"] = undoMs / n;
+    EditScene scene(true);
+    const int before = LoadedBuffer().LineCount();
+    const int32_t from = (before - kLines) / 2;
+    bench::TimeTwoSteps(
+        state, "cut_ms", "undo_ms",
+        [&] {
+            scene.Select({0, from}, {0, from + kLines});
+        },
+        [&] { return Run(scene, edit::ID_EDIT_CUT, before - kLines); },
+        [&] { return Run(scene, edit::ID_EDIT_UNDO, before); }, "the undo left the text shorter");
 }
 BENCHMARK(BM_CutLines)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_AutoScrollTick(benchmark::State& state) {
-    CTextBuffer& buffer = LoadedBuffer();
-    Scene scene(buffer);
-    Z80EditView& view = scene.View();
-    const int32_t last = buffer.LineCount() - 1;
+    EditScene scene(true);
+    bench::Z80EditView& view = scene.View();
+    const int32_t last = LoadedBuffer().LineCount() - 1;
     // The pointer rests more than a line below the window: three lines a tick.
     const platform::Point below{400, bench::kRows * 16 + 40};
     const auto startSelection = [&] {
@@ -189,7 +129,7 @@ void BM_AutoScrollTick(benchmark::State& state) {
         view.ScrollToTopLine(last - 3000, true);
         scene.Paint();
         view.OnLButtonDown(platform::MK_LBUTTON, {100, 100});
-        scene.Window().SetCursorPos(below);
+        scene.Null()->SetCursorPos(below);
         view.OnMouseMove(platform::MK_LBUTTON, below);
         scene.Paint();
     };

@@ -143,39 +143,25 @@ BENCHMARK(BM_QtLineBreakOnFirstLine)
 
 void BM_QtPasteAtTop(benchmark::State& state) {
     constexpr int32_t kLines = 400000;
-    CTextBuffer& buffer = LoadedBuffer();
     Scene<Z80BenchEditView> scene;
     Z80BenchEditView& view = scene.GetView();
     view.CollapseCaretTo({0, 0});
     view.SelectRange({0, 0}, {0, kLines});
     view.CopySelection();
-    const int before = buffer.LineCount();
-    double pasteMs = 0;
-    double undoMs = 0;
-    using bench::Clock;
-    const auto ms = [](Clock::time_point from) { return bench::Seconds(from) * 1e3; };
-    for (auto _ : state) {
-        view.CollapseCaretTo({0, 0});
+    const int before = LoadedBuffer().LineCount();
+    const auto run = [&](uint32_t command, int lines) {
+        view.OnCommand(command);
         scene.Repaint();
-        auto start = Clock::now();
-        view.OnCommand(edit::ID_EDIT_PASTE);
-        scene.Repaint();
-        const double paste = ms(start);
-        start = Clock::now();
-        view.OnCommand(edit::ID_EDIT_UNDO);
-        scene.Repaint();
-        const double undo = ms(start);
-        state.SetIterationTime((paste + undo) / 1e3);
-        pasteMs += paste;
-        undoMs += undo;
-        if (buffer.LineCount() != before) {
-            state.SkipWithError("the undo left lines behind");
-            break;
-        }
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["paste_ms"] = pasteMs / n;
-    state.counters["undo_ms"] = undoMs / n;
+        return LoadedBuffer().LineCount() == lines;
+    };
+    bench::TimeTwoSteps(
+        state, "paste_ms", "undo_ms",
+        [&] {
+            view.CollapseCaretTo({0, 0});
+            scene.Repaint();
+        },
+        [&] { return run(edit::ID_EDIT_PASTE, before + kLines); },
+        [&] { return run(edit::ID_EDIT_UNDO, before); }, "the undo left lines behind");
 }
 BENCHMARK(BM_QtPasteAtTop)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -11,9 +11,13 @@ void AppendUtf8(std::string& out, char32_t ch) {
     } else if (ch < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
         out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-    } else {
-        // Every character of the two pages lies in the Basic Multilingual Plane.
+    } else if (ch < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
     }
@@ -24,6 +28,14 @@ bool IsLineBreak(char32_t ch) {
 }
 
 } // namespace
+
+std::string Utf8FromUnicode(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t ch : text)
+        AppendUtf8(out, ch);
+    return out;
+}
 
 std::string TextForOtherApplications(std::string_view bytes, CodePage page) {
     // The UTF-8 form of every byte, worked out once per call.

@@ -21,6 +21,9 @@ class Wnd;
 // The format that carries the engine's bytes unchanged between windows of this application.
 inline constexpr std::string_view kPrivateTextFormat = "application/x-velmora-text";
 
+// UTF-8 of Unicode text.
+std::string Utf8FromUnicode(std::u32string_view text);
+
 // The text another application receives: UTF-8 decoded through `page`, with each CR LF pair
 // becoming one LF (what Linux applications expect). Other bytes, NUL and lone CR or LF included,
 // become their characters.

@@ -52,6 +52,8 @@ private:
     void Count(int32_t length, int32_t delta);
 
     void StartFill();
+    // `lengthOf` wrapped to count each length it gives in the histogram.
+    template <class LengthOf> auto Counted(LengthOf lengthOf);
 
     static constexpr int32_t kDenseLimit = 4096;
 
@@ -65,38 +67,27 @@ private:
     mutable int32_t denseTop_ = 0;
 };
 
-template <class LengthOf>
-void ExpandedLengthCache::InsertKnownAfter(int32_t line, int32_t count, LengthOf lengthOf) {
-    Reset(line);
-    int32_t top = denseTop_;
-    int64_t* dense = dense_.data();
-    entries_.InsertGenerated(static_cast<size_t>(line) + 1, static_cast<size_t>(std::max(count, 0)),
-                             [&](size_t i) {
-                                 const int32_t length = lengthOf(static_cast<int32_t>(i));
-                                 if (length < kDenseLimit) {
-                                     ++dense[length];
-                                     top = length > top ? length : top;
-                                 } else {
-                                     ++sparse_[length];
-                                 }
-                                 return length;
-                             });
-    denseTop_ = top;
-}
-
-template <class LengthOf> void ExpandedLengthCache::FillAll(int32_t lineCount, LengthOf lengthOf) {
-    StartFill();
-    int64_t* dense = dense_.data();
-    int32_t top = 0;
-    entries_.AssignGenerated(static_cast<size_t>(std::max(lineCount, 0)), [&](size_t i) {
+template <class LengthOf> auto ExpandedLengthCache::Counted(LengthOf lengthOf) {
+    return [this, lengthOf, dense = dense_.data()](size_t i) {
         const int32_t length = lengthOf(static_cast<int32_t>(i));
         if (length < kDenseLimit) {
             ++dense[length];
-            top = length > top ? length : top;
+            denseTop_ = std::max(denseTop_, length);
         } else {
             ++sparse_[length];
         }
         return length;
-    });
-    denseTop_ = top;
+    };
+}
+
+template <class LengthOf>
+void ExpandedLengthCache::InsertKnownAfter(int32_t line, int32_t count, LengthOf lengthOf) {
+    Reset(line);
+    entries_.InsertGenerated(static_cast<size_t>(line) + 1, static_cast<size_t>(std::max(count, 0)),
+                             Counted(lengthOf));
+}
+
+template <class LengthOf> void ExpandedLengthCache::FillAll(int32_t lineCount, LengthOf lengthOf) {
+    StartFill();
+    entries_.AssignGenerated(static_cast<size_t>(std::max(lineCount, 0)), Counted(lengthOf));
 }

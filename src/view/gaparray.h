@@ -68,15 +68,7 @@ public:
 
     // Inserts `count` copies of `value` before index `at` (at <= Size()).
     void Insert(size_t at, size_t count, T value) {
-        if (count == 0)
-            return;
-        if (gapLength_ < count)
-            Regrow(at, count);
-        else
-            MoveGap(at);
-        std::fill_n(data_.data() + gapStart_, count, value);
-        gapStart_ += count;
-        gapLength_ -= count;
+        InsertGenerated(at, count, [value](size_t) { return value; });
     }
 
     // Inserts `count` entries before index `at` (at <= Size()), entry i of them being

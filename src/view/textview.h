@@ -318,8 +318,9 @@ protected:
     // The ranges a mouse selection grows by: whole words or whole lines from the anchor to `p`.
     void WordExtendedRange(TextPosition p, TextPosition& start, TextPosition& end);
     void LineExtendedRange(TextPosition p, TextPosition& start, TextPosition& end);
-    // Captures the mouse and starts the auto-scroll timer; EndMouseSelection undoes both.
-    void BeginMouseSelection(bool words, bool lines);
+    // The start of a mouse selection: the caret placed and shown, the selection set, the mouse
+    // captured and the auto-scroll timer started; EndMouseSelection releases both.
+    void BeginMouseSelection(TextPosition start, TextPosition end, bool words, bool lines);
     void EndMouseSelection();
     // The selection goes to the primary selection (a mouse selection, on systems that have one).
     void PublishSelection();

@@ -72,7 +72,10 @@ void CTextView::LineExtendedRange(TextPosition p, TextPosition& start, TextPosit
 
 // ---- Capture and timer
 
-void CTextView::BeginMouseSelection(bool words, bool lines) {
+void CTextView::BeginMouseSelection(TextPosition start, TextPosition end, bool words, bool lines) {
+    PlaceCaret();
+    ScrollIntoView(caretPos);
+    SelectRange(start, end);
     SetCapture();
     mouse.autoScrollTimer = SetTimer(kAutoScrollTimerId, kAutoScrollPeriodMs);
     mouse.wordSelecting = words;
@@ -110,10 +113,7 @@ void CTextView::OnLButtonDown(uint32_t flags, Point point) {
         const int32_t last = TextLineCount() - 1;
         const TextPosition start = anchor.y >= last ? TextPosition{TextLineLength(last), last}
                                                     : TextPosition{0, anchor.y + 1};
-        PlaceCaret();
-        ScrollIntoView(caretPos);
-        SelectRange(start, {0, line});
-        BeginMouseSelection(false, true);
+        BeginMouseSelection(start, {0, line}, false, true);
         return;
     }
 
@@ -132,10 +132,7 @@ void CTextView::OnLButtonDown(uint32_t flags, Point point) {
         WordExtendedRange(caretPos, start, end);
         caretPos = end;
     }
-    PlaceCaret();
-    ScrollIntoView(caretPos);
-    SelectRange(start, caretPos);
-    BeginMouseSelection(ctrl, false);
+    BeginMouseSelection(start, caretPos, ctrl, false);
 }
 
 void CTextView::OnLButtonDblClk(uint32_t flags, Point point) {
@@ -147,10 +144,7 @@ void CTextView::OnLButtonDblClk(uint32_t flags, Point point) {
     TextPosition end;
     WordExtendedRange(caretPos, start, end);
     caretPos = end;
-    PlaceCaret();
-    ScrollIntoView(caretPos);
-    SelectRange(start, end);
-    BeginMouseSelection(true, false);
+    BeginMouseSelection(start, end, true, false);
 }
 
 void CTextView::OnMouseMove(uint32_t flags, Point point) {

@@ -35,25 +35,7 @@ std::optional<std::string> HeadlessData::PlainText() const {
         return TextForOtherApplications(*bytes_, page_);
     if (!foreign_)
         return std::nullopt;
-    std::string utf8;
-    for (char32_t ch : *foreign_) {
-        if (ch < 0x80) {
-            utf8.push_back(static_cast<char>(ch));
-        } else if (ch < 0x800) {
-            utf8.push_back(static_cast<char>(0xC0 | (ch >> 6)));
-            utf8.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        } else if (ch < 0x10000) {
-            utf8.push_back(static_cast<char>(0xE0 | (ch >> 12)));
-            utf8.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-            utf8.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        } else {
-            utf8.push_back(static_cast<char>(0xF0 | (ch >> 18)));
-            utf8.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
-            utf8.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-            utf8.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        }
-    }
-    return utf8;
+    return Utf8FromUnicode(*foreign_);
 }
 
 // ---- HeadlessClipboard

@@ -70,7 +70,8 @@ private:
 // DropEffect bits and Qt's drop actions.
 Qt::DropActions ToQtActions(uint32_t effects);
 uint32_t FromQtActions(Qt::DropActions actions);
-// MouseFlag bits of the buttons and keys held.
+// MouseFlag bits of the buttons and keys held: the flags of mouse messages and the key state of
+// drags.
 uint32_t KeyStateFromQt(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
 // Drags `bytes` out of `source` and returns the effect of the drop (WindowSystem::DoDragDrop).

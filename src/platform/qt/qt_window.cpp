@@ -24,21 +24,6 @@ namespace {
 
 constexpr int16_t kKeyDown = std::numeric_limits<int16_t>::min();
 
-uint32_t MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    uint32_t flags = 0;
-    if (buttons & Qt::LeftButton)
-        flags |= MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        flags |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton)
-        flags |= MK_MBUTTON;
-    if (modifiers & Qt::ShiftModifier)
-        flags |= MK_SHIFT;
-    if (modifiers & Qt::ControlModifier)
-        flags |= MK_CONTROL;
-    return flags;
-}
-
 Point ToPoint(QPoint p) {
     return {p.x(), p.y()};
 }
@@ -576,7 +561,7 @@ void QtWndHost::PointerAt(QPoint pos) {
 void QtWndHost::mousePressEvent(QMouseEvent* event) {
     if (!created_)
         return QWidget::mousePressEvent(event);
-    const uint32_t flags = MouseFlags(event->buttons(), event->modifiers());
+    const uint32_t flags = KeyStateFromQt(event->buttons(), event->modifiers());
     const Point point = ToPoint(event->position().toPoint());
     switch (event->button()) {
     case Qt::LeftButton:
@@ -599,14 +584,14 @@ void QtWndHost::mousePressEvent(QMouseEvent* event) {
 void QtWndHost::mouseReleaseEvent(QMouseEvent* event) {
     if (!created_ || event->button() != Qt::LeftButton)
         return QWidget::mouseReleaseEvent(event);
-    wnd_->OnLButtonUp(MouseFlags(event->buttons(), event->modifiers()),
+    wnd_->OnLButtonUp(KeyStateFromQt(event->buttons(), event->modifiers()),
                       ToPoint(event->position().toPoint()));
 }
 
 void QtWndHost::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!created_ || event->button() != Qt::LeftButton)
         return QWidget::mouseDoubleClickEvent(event);
-    wnd_->OnLButtonDblClk(MouseFlags(event->buttons(), event->modifiers()),
+    wnd_->OnLButtonDblClk(KeyStateFromQt(event->buttons(), event->modifiers()),
                           ToPoint(event->position().toPoint()));
 }
 
@@ -614,7 +599,7 @@ void QtWndHost::mouseMoveEvent(QMouseEvent* event) {
     if (!created_)
         return QWidget::mouseMoveEvent(event);
     PointerAt(event->position().toPoint());
-    wnd_->OnMouseMove(MouseFlags(event->buttons(), event->modifiers()),
+    wnd_->OnMouseMove(KeyStateFromQt(event->buttons(), event->modifiers()),
                       ToPoint(event->position().toPoint()));
 }
 
@@ -626,8 +611,8 @@ void QtWndHost::enterEvent(QEnterEvent* event) {
 void QtWndHost::wheelEvent(QWheelEvent* event) {
     if (!created_)
         return QWidget::wheelEvent(event);
-    wheel_.Turn(*wnd_, MouseFlags(event->buttons(), event->modifiers()), event->angleDelta().y(),
-                ToPoint(event->position().toPoint()));
+    wheel_.Turn(*wnd_, KeyStateFromQt(event->buttons(), event->modifiers()),
+                event->angleDelta().y(), ToPoint(event->position().toPoint()));
     event->accept();
 }
 
