@@ -9,6 +9,9 @@
 //   BM_QtRepaint/paint:2      QWidget::repaint: into the backing store, flushed to the window
 //   BM_QtTypeOnFirstLine      one character inserted on line 0, then the OnDraw (target: 2 ms)
 //   BM_QtLineBreakOnFirstLine a line break inserted on line 0, then the OnDraw (target: 5 ms)
+//   BM_QtAutoScrollTick       one tick of the auto-scroll timer extending a mouse selection below
+//                             the window near the end of the text: the pixels scroll three lines
+//                             and what the tick made invalid is painted (target: 2 ms)
 //   BM_QtPasteAtTop           10 MB (400,000 lines) pasted at line 0 through the Qt clipboard
 //                             in an edit view, then the repaint (paste_ms), then its undo and the
 //                             repaint (undo_ms) (target: 150 ms each)
@@ -20,6 +23,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
@@ -140,6 +144,38 @@ BENCHMARK(BM_QtLineBreakOnFirstLine)
     ->Arg(1)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+void BM_QtAutoScrollTick(benchmark::State& state) {
+    Scene<> scene;
+    Z80BenchView& view = scene.GetView();
+    const int32_t last = LoadedBuffer().LineCount() - 1;
+    const QPoint below(400, scene.Host()->height() + 40);
+    const auto startSelection = [&] {
+        view.OnLButtonUp(0, {below.x(), below.y()});
+        view.CollapseCaretTo({0, last - 3000});
+        view.ScrollToTopLine(last - 3000, true);
+        view.OnLButtonDown(platform::MK_LBUTTON, {100, 100});
+        QCursor::setPos(scene.Host()->mapToGlobal(below));
+        view.OnMouseMove(platform::MK_LBUTTON, {below.x(), below.y()});
+        scene.Repaint();
+    };
+    startSelection();
+    for (auto _ : state) {
+        if (view.GetTopLine() >= last - 3)
+            startSelection();
+        const int32_t top = view.GetTopLine();
+        const auto start = bench::Clock::now();
+        view.OnTimer(CTextView::kAutoScrollTimerId);
+        scene.Host()->UpdateWindow();
+        state.SetIterationTime(bench::Seconds(start));
+        if (view.GetTopLine() != top + 3) {
+            state.SkipWithError("the tick did not scroll three lines");
+            break;
+        }
+    }
+    view.OnLButtonUp(0, {below.x(), below.y()});
+}
+BENCHMARK(BM_QtAutoScrollTick)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_QtPasteAtTop(benchmark::State& state) {
     constexpr int32_t kLines = 400000;
