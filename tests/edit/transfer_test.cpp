@@ -1,7 +1,7 @@
 // Text between views: byte-exact copy, paste, drag and drop of every byte value, moves between two
 // views of one document and between two documents with their undo steps, drops refused, the drop
-// caret and the drag-scroll bands, the commands' states, the pointer shapes and the mouse
-// selection ending with the focus.
+// caret and the drag-scroll bands, the commands' states and the mouse selection ending with the
+// focus.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -307,24 +307,6 @@ TEST(Transfer, CommandStates) {
     h.Keys("Ctrl+X");
     EXPECT_EQ(h.Marked(), "a|b^cd") << "a cut the clipboard refused keeps the text";
     EXPECT_EQ(h.ClipboardText(), "x");
-}
-
-TEST(Transfer, PointerShapes) {
-    EditHarness h("ld ^a,1|\nret");
-    struct Row {
-        platform::Point at;
-        int32_t cursor;
-    };
-    const Row rows[] = {
-        {{5, 3}, view::IDC_MARGIN_CURSOR},      {{19, 20}, view::IDC_MARGIN_CURSOR},
-        {{20 + 8 * 4, 3}, platform::IDC_ARROW}, // over the selection
-        {{20 + 8 * 2, 3}, platform::IDC_IBEAM}, {{20 + 8 * 1, 20}, platform::IDC_IBEAM},
-        {{200, 100}, platform::IDC_IBEAM},
-    };
-    for (const Row& r : rows) {
-        h.window->MouseMove(r.at);
-        EXPECT_EQ(h.window->Cursor(), r.cursor) << r.at.x << "," << r.at.y;
-    }
 }
 
 TEST(Transfer, MouseSelectionEndsWithTheFocus) {

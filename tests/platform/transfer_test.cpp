@@ -185,39 +185,5 @@ TEST_F(DropSites, RefusalsAndTicks) {
     EXPECT_EQ(hover.MoveTo(b, {5, 5}), DROPEFFECT_NONE);
 }
 
-TEST(HeadlessTransfer, ClipboardsAndDragScripts) {
-    HeadlessSystem system;
-    HeadlessWindow window(system, std::make_unique<test::RecordingWnd>(), {100, 50});
-    Wnd& wnd = window.GetWnd();
-    Clipboard* clipboard = wnd.GetClipboard();
-    ASSERT_NE(clipboard, nullptr);
-    EXPECT_FALSE(clipboard->HasText());
-    ASSERT_TRUE(clipboard->SetText(std::string("a\0\r\nb", 5), CodePage::Windows1252));
-    EXPECT_EQ(clipboard->GetText(CodePage::Windows1251), std::string("a\0\r\nb", 5));
-    EXPECT_EQ(system.ClipboardOf(ClipboardKind::Standard).Data().PlainText(),
-              std::string("a\0\nb", 4));
-    system.ClipboardOf(ClipboardKind::Standard).SetForeignText(U"\u00E9\n");
-    EXPECT_EQ(clipboard->GetText(CodePage::Windows1252), "\xE9\r\n");
-    EXPECT_NE(wnd.GetClipboard(ClipboardKind::Selection), nullptr);
-    system.SetHasSelection(false);
-    EXPECT_EQ(wnd.GetClipboard(ClipboardKind::Selection), nullptr);
-
-    // Without a script a drag is given up at once; a script decides.
-    EXPECT_EQ(wnd.DoDragDrop("x", CodePage::Windows1252, DROPEFFECT_COPY), DROPEFFECT_NONE);
-    LogTarget target;
-    wnd.RegisterDropTarget(&target);
-    system.SetDragScript([&](HeadlessDrag& drag) {
-        EXPECT_EQ(drag.Data().SourceWindow(), &wnd);
-        drag.MoveTo(window, {2, 3});
-        drag.Drop(MK_CONTROL);
-    });
-    EXPECT_EQ(wnd.DoDragDrop("dragged", CodePage::Windows1252, DROPEFFECT_COPY | DROPEFFECT_MOVE),
-              DROPEFFECT_MOVE);
-    ASSERT_EQ(system.Drags().size(), 2u);
-    EXPECT_EQ(system.Drags()[1].bytes, "dragged");
-    EXPECT_EQ(system.Drags()[1].result, DROPEFFECT_MOVE);
-    EXPECT_EQ(target.calls.back(), "drop 2 0@2,3 dragged");
-}
-
 } // namespace
 } // namespace platform
