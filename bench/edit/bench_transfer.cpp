@@ -139,7 +139,7 @@ void BM_AutoScrollTick(benchmark::State& state) {
             startSelection();
         const int32_t top = view.GetTopLine();
         const auto start = Clock::now();
-        view.OnTimer(CTextView::kAutoScrollTimerId);
+        view.OnTimer(CTextView::AutoScrollTimerId);
         scene.Paint();
         state.SetIterationTime(Seconds(start));
         if (view.GetTopLine() != top + 3) {

@@ -165,7 +165,7 @@ void BM_QtAutoScrollTick(benchmark::State& state) {
             startSelection();
         const int32_t top = view.GetTopLine();
         const auto start = bench::Clock::now();
-        view.OnTimer(CTextView::kAutoScrollTimerId);
+        view.OnTimer(CTextView::AutoScrollTimerId);
         scene.Host()->UpdateWindow();
         state.SetIterationTime(bench::Seconds(start));
         if (view.GetTopLine() != top + 3) {

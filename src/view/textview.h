@@ -72,7 +72,7 @@ public:
     // Width of the selection margin in pixels.
     static constexpr int32_t kMarginPixels = 20;
     // The timer that scrolls while the mouse selects outside the text area.
-    static constexpr uint32_t kAutoScrollTimerId = 1001;
+    static constexpr uint32_t AutoScrollTimerId = 1001;
     static constexpr uint32_t kAutoScrollPeriodMs = 100;
     // Icons of the margin: the icon of a line is that of the first entry whose flag it carries.
     static constexpr std::array<LineFlags, 15> kMarginIconFlags{

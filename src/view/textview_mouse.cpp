@@ -77,7 +77,7 @@ void CTextView::BeginMouseSelection(TextPosition start, TextPosition end, bool w
     ScrollIntoView(caretPos);
     SelectRange(start, end);
     SetCapture();
-    mouse.autoScrollTimer = SetTimer(kAutoScrollTimerId, kAutoScrollPeriodMs);
+    mouse.autoScrollTimer = SetTimer(AutoScrollTimerId, kAutoScrollPeriodMs);
     mouse.wordSelecting = words;
     mouse.lineSelecting = lines;
     mouse.mouseSelecting = true;
@@ -220,7 +220,7 @@ void CTextView::OnLButtonUp(uint32_t flags, Point point) {
 
 void CTextView::OnTimer(uint32_t id) {
     Wnd::OnTimer(id);
-    if (id != kAutoScrollTimerId)
+    if (id != AutoScrollTimerId)
         return;
     if (!mouse.mouseSelecting) {
         // A timer left over from a selection that ended without the button going up.

@@ -282,7 +282,7 @@ void EditHarness::Keys(std::string_view script) {
             continue;
         }
         if (word == "tick") {
-            EXPECT_TRUE(window->FireTimer(CTextView::kAutoScrollTimerId)) << "no timer to tick";
+            EXPECT_TRUE(window->FireTimer(CTextView::AutoScrollTimerId)) << "no timer to tick";
             if (afterStep)
                 afterStep(word);
             continue;

@@ -86,7 +86,7 @@ std::string MouseStep(EditHarness& h, std::mt19937& random, const Run& run, size
         h.window->MiddleDown(p, flags);
         return "middle button" + at;
     case 5:
-        h.window->FireTimer(CTextView::kAutoScrollTimerId);
+        h.window->FireTimer(CTextView::AutoScrollTimerId);
         return "tick";
     default: {
         // A press inside the selection and a move: the selection is dragged.

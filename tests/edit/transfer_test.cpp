@@ -315,8 +315,8 @@ TEST(Transfer, MouseSelectionEndsWithTheFocus) {
     h.Keys("press(1,0) move(2,1)");
     ASSERT_TRUE(h.view->GetMouseSelection().mouseSelecting);
     EXPECT_EQ(h.system.CaptureWindow(), h.window.get());
-    EXPECT_TRUE(h.window->Timers().contains(CTextView::kAutoScrollTimerId));
-    EXPECT_EQ(h.window->Timers().at(CTextView::kAutoScrollTimerId), 100u);
+    EXPECT_TRUE(h.window->Timers().contains(CTextView::AutoScrollTimerId));
+    EXPECT_EQ(h.window->Timers().at(CTextView::AutoScrollTimerId), 100u);
     other.window->Focus();
     EXPECT_FALSE(h.view->GetMouseSelection().mouseSelecting);
     EXPECT_EQ(h.system.CaptureWindow(), nullptr);
