@@ -9,6 +9,7 @@
 #include <string>
 
 #include "edit/editview.h"
+#include "platform/dragdrop.h"
 #include "platform/keys.h"
 
 using platform::DataObject;

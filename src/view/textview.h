@@ -29,7 +29,6 @@
 #include "buffer/bufferview.h"
 #include "buffer/textbuffer.h"
 #include "buffer/types.h"
-#include "platform/dragdrop.h"
 #include "platform/wnd.h"
 #include "syntax/colorindex.h"
 #include "view/cmdui.h"

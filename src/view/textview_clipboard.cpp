@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/dragdrop.h"
 #include "view/textview.h"
 
 // ---- Clipboard primitives
