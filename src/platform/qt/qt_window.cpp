@@ -510,6 +510,8 @@ void QtWndHost::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (created_) {
         QtSurface surface(&painter, devicePixelRatioF(), QtSystem::Instance().DefaultFont());
+        const QRect box = event->rect();
+        surface.SetClipBox({box.left(), box.top(), box.right() + 1, box.bottom() + 1});
         wnd_->OnDraw(surface);
     } else {
         painter.fillRect(rect(), palette().color(QPalette::Base));
