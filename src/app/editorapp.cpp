@@ -243,8 +243,13 @@ bool CEditorApp::RouteCommandUI(CmdUI& ui) {
     if (ui.id >= ID_FILE_MRU_FILE1 && ui.id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
         const size_t index = ui.id - ID_FILE_MRU_FILE1;
         ui.Enable(index < recent_.size());
-        if (index < recent_.size() && ui.IsMenuItem())
-            ui.SetText("&" + std::to_string(index + 1) + " " + recent_[index]);
+        if (index < recent_.size() && ui.IsMenuItem()) {
+            std::string text = "&";
+            text += std::to_string(index + 1);
+            text += ' ';
+            text += recent_[index];
+            ui.SetText(text);
+        }
         return true;
     }
     return false;
