@@ -21,9 +21,9 @@ CChildFrame::CChildFrame(CEditorApp& app, CSampleDoc& doc) : app_(app), doc_(doc
     setAttribute(Qt::WA_DeleteOnClose);
     splitter_ = new QtSplitter([this](int32_t, int32_t) -> std::unique_ptr<platform::Wnd> {
         auto view = std::make_unique<CSampleView>(doc_, app_.Profile(), app_.Ui());
-        view->SetCommandFallback([this](uint32_t id) {
-            return RouteCommand(id) || app_.MainFrame()->RouteFrameCommand(id);
-        });
+        CSampleView* raw = view.get();
+        view->SetCommandRoute(
+            [this, raw](uint32_t id) { return app_.MainFrame()->RouteFrom(this, raw).Run(id); });
         return view;
     });
     splitter_->installEventFilter(this);

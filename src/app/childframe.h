@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/commandroute.h"
 #include "app/sampledoc.h"
 #include "app/sampleview.h"
 #include "platform/qt/qt_splitter.h"
@@ -16,7 +17,7 @@ namespace app {
 
 class CEditorApp;
 
-class CChildFrame final : public QMdiSubWindow {
+class CChildFrame final : public QMdiSubWindow, public CommandTarget {
     Q_OBJECT
 public:
     CChildFrame(CEditorApp& app, CSampleDoc& doc);
@@ -31,8 +32,8 @@ public:
     std::vector<CSampleView*> Views() const;
 
     // Next and previous pane.
-    bool RouteCommand(uint32_t id);
-    bool RouteCommandUI(CmdUI& ui);
+    bool RouteCommand(uint32_t id) override;
+    bool RouteCommandUI(CmdUI& ui) override;
     void ActivatePane(int32_t step);
     // Shows the context menu of the pane `host` at `globalPos`.
     void ShowContextMenu(platform::qt::QtWndHost& host, QPoint globalPos);

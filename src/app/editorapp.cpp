@@ -42,7 +42,7 @@ CEditorApp::CEditorApp(AppOptions options) {
 CEditorApp::~CEditorApp() {
     CloseAllDocuments();
     main_.reset();
-    static_cast<platform::qt::QtProfile&>(*profile_).Flush();
+    profile_->Flush();
 }
 
 bool CEditorApp::InitInstance(const QStringList& arguments) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/commandroute.h"
 #include "app/sampledoc.h"
 #include "app/uiservices.h"
 #include "platform/profile.h"
@@ -30,7 +31,7 @@ struct AppOptions {
     UiServices* ui = nullptr;
 };
 
-class CEditorApp {
+class CEditorApp final : public CommandTarget {
 public:
     static constexpr size_t kRecentFileCount = 4;
 
@@ -38,7 +39,7 @@ public:
     CEditorApp(const CEditorApp&) = delete;
     CEditorApp& operator=(const CEditorApp&) = delete;
     // Closes every window without asking, then the main frame.
-    ~CEditorApp();
+    ~CEditorApp() override;
 
     // The start-up sequence; false when the application cannot start (nothing is left open).
     // `arguments` are those after the program's name.
@@ -69,8 +70,8 @@ public:
     void FrameDestroyed(CChildFrame* frame);
 
     // ---- Commands: New, Open, recent files, About, Exit.
-    bool RouteCommand(uint32_t id);
-    bool RouteCommandUI(CmdUI& ui);
+    bool RouteCommand(uint32_t id) override;
+    bool RouteCommandUI(CmdUI& ui) override;
 
     // Most recent first, at most kRecentFileCount.
     const std::vector<std::string>& RecentFiles() const { return recent_; }

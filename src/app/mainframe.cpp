@@ -137,32 +137,19 @@ void CMainFrame::AddChild(CChildFrame* child) {
     UpdateTitle();
 }
 
-bool CMainFrame::RouteCommand(uint32_t id) {
-    if (CChildFrame* child = ActiveChild()) {
-        CSampleView* view = child->ActiveView();
-        if (view && view->RouteCommand(id))
-            return true;
-        if (child->Document().RouteCommand(id) || child->RouteCommand(id))
-            return true;
-    }
-    return RouteFrameCommand(id);
+CommandRoute CMainFrame::RouteFrom(CChildFrame* child, CSampleView* view) {
+    CSampleDoc* doc = child ? &child->Document() : nullptr;
+    return CommandRoute{view, doc, child, &ownCommands_, &app_};
 }
 
-bool CMainFrame::RouteFrameCommand(uint32_t id) {
-    return OwnCommand(id) || app_.RouteCommand(id);
+bool CMainFrame::RouteCommand(uint32_t id) {
+    CChildFrame* child = ActiveChild();
+    return RouteFrom(child, child ? child->ActiveView() : nullptr).Run(id);
 }
 
 void CMainFrame::RouteCommandUI(CmdUI& ui) {
-    if (CChildFrame* child = ActiveChild()) {
-        CSampleView* view = child->ActiveView();
-        if (view && view->RouteCommandUI(ui))
-            return;
-        if (child->Document().RouteCommandUI(ui) || child->RouteCommandUI(ui))
-            return;
-    }
-    if (OwnCommandUI(ui) || app_.RouteCommandUI(ui))
-        return;
-    ui.Enable(false);
+    CChildFrame* child = ActiveChild();
+    RouteFrom(child, child ? child->ActiveView() : nullptr).Update(ui);
 }
 
 bool CMainFrame::OwnCommand(uint32_t id) {

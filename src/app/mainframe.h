@@ -16,12 +16,14 @@
 #include <map>
 #include <vector>
 
+#include "app/commandroute.h"
 #include "view/cmdui.h"
 
 namespace app {
 
 class CEditorApp;
 class CChildFrame;
+class CSampleView;
 
 class CMainFrame final : public QMainWindow {
     Q_OBJECT
@@ -37,11 +39,12 @@ public:
     std::vector<CChildFrame*> Children() const;
     void AddChild(CChildFrame* child);
 
-    // The whole route, from the active view on; false when no target handles `id`.
+    // The command route from `view` of window `child` (either may be null): the view, the
+    // window's document, the window, this frame, the application.
+    CommandRoute RouteFrom(CChildFrame* child, CSampleView* view);
+    // The whole route from the active view on; false when no target handles `id`.
     bool RouteCommand(uint32_t id);
-    // The route from the frames on: this frame, then the application.
-    bool RouteFrameCommand(uint32_t id);
-    // Fills `ui` along the whole route; an id no target claims is disabled.
+    // Fills `ui` along the whole route from the active view; an id no target claims is disabled.
     void RouteCommandUI(CmdUI& ui);
 
     // Menu 128 or 129, whichever fits; the id of the one shown.
@@ -69,6 +72,17 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // This frame's own stop on the route: the bars, Set Font and the Window menu.
+    class FrameCommands final : public CommandTarget {
+    public:
+        explicit FrameCommands(CMainFrame& frame) : frame_(frame) {}
+        bool RouteCommand(uint32_t id) override { return frame_.OwnCommand(id); }
+        bool RouteCommandUI(CmdUI& ui) override { return frame_.OwnCommandUI(ui); }
+
+    private:
+        CMainFrame& frame_;
+    };
+
     bool OwnCommand(uint32_t id);
     bool OwnCommandUI(CmdUI& ui);
     void ConnectMenu(QMenu& menu);
@@ -78,6 +92,7 @@ private:
     bool CreateStatusBar();
 
     CEditorApp& app_;
+    FrameCommands ownCommands_{*this};
     QMdiArea* mdi_;
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
