@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QLayout>
 #include <QMenu>
+#include <QResizeEvent>
+#include <QShortcut>
+#include <algorithm>
 
 #include "app/editorapp.h"
 #include "app/mainframe.h"
@@ -28,7 +32,15 @@ CChildFrame::CChildFrame(CEditorApp& app, CSampleDoc& doc) : app_(app), doc_(doc
     });
     splitter_->installEventFilter(this);
     setWidget(splitter_);
-    resize(480, 320);
+    setWindowIcon(ResourceIcon(IDR_SOURCETYPE));
+    // The keyboard's ways to the context menu. The panes' own key table holds neither key, so
+    // these shortcuts see them first.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, &CChildFrame::ShowContextMenuAtCaret);
+    }
 }
 
 CChildFrame::~CChildFrame() {
@@ -119,6 +131,54 @@ void CChildFrame::ShowContextMenu(QtWndHost& host, QPoint globalPos) {
     }
 }
 
+void CChildFrame::ShowContextMenuAtCaret() {
+    CSampleView* view = ActiveView();
+    if (!view || !splitter_)
+        return;
+    for (int32_t row = 0; row < splitter_->GetRowCount(); ++row) {
+        for (int32_t col = 0; col < splitter_->GetColumnCount(); ++col) {
+            QtWndHost* host = splitter_->PaneHost(row, col);
+            if (host && &host->GetWnd() == view) {
+                ShowContextMenu(*host, CaretMenuPoint(*host));
+                return;
+            }
+        }
+    }
+}
+
+QPoint CChildFrame::CaretMenuPoint(QtWndHost& host) {
+    // Below the caret; a caret scrolled out of sight gives the nearest point inside the pane.
+    const platform::Rect caret = host.CaretRect();
+    const QPoint below(std::clamp(caret.left, 0, std::max(0, host.width() - 1)),
+                       std::clamp(caret.bottom, 0, std::max(0, host.height() - 1)));
+    return host.mapToGlobal(below);
+}
+
+QSize CChildFrame::SizeForText(int columns, int rows) {
+    CSampleView* view = ActiveView();
+    if (!view || !splitter_)
+        return size();
+    // The window's frame and title bar, then the splitter's scroll bars beside the one pane.
+    // (The splitter lays its panes out only when it is shown; its own size is known earlier.)
+    if (layout())
+        layout()->activate();
+    const int bars = splitter_->Layout().ScrollBarExtent();
+    const QSize decoration = size() - splitter_->size() + QSize(bars, bars);
+    return QSize(view->GetMarginPixels() + columns * view->GetCellWidth(),
+                 rows * view->GetRowHeight()) +
+           decoration;
+}
+
+QSize CChildFrame::sizeHint() const {
+    return normalSize_.isValid() ? normalSize_ : QMdiSubWindow::sizeHint();
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    if (!isMaximized() && !isMinimized())
+        normalSize_ = event->size();
+}
+
 bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == splitter_ && event->type() == QEvent::ContextMenu) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);
@@ -127,13 +187,9 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
         if (!host && menuEvent->reason() == QContextMenuEvent::Keyboard)
             host = qobject_cast<QtWndHost*>(QApplication::focusWidget());
         if (host) {
-            QPoint at = menuEvent->globalPos();
-            if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
-                // From the keyboard: below the caret.
-                const platform::Rect caret = host->CaretRect();
-                at = host->mapToGlobal(QPoint(caret.left, caret.bottom));
-            }
-            ShowContextMenu(*host, at);
+            ShowContextMenu(*host, menuEvent->reason() == QContextMenuEvent::Keyboard
+                                       ? CaretMenuPoint(*host)
+                                       : menuEvent->globalPos());
             return true;
         }
     }

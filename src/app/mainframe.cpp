@@ -3,13 +3,18 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
+#include <string_view>
+#include <utility>
 
 #include "app/childframe.h"
 #include "app/editorapp.h"
@@ -20,6 +25,7 @@
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "app/uiservices.h"
+#include "platform/profile.h"
 
 namespace app {
 namespace {
@@ -28,10 +34,28 @@ constexpr const char* kRecentProperty = "velmoraRecent";
 constexpr const char* kWindowListProperty = "velmoraWindowList";
 constexpr int kIdleUpdateMs = 200;
 
+// A new document window shows this many columns and rows of its font.
+constexpr int kDocumentColumns = 80;
+constexpr int kDocumentRows = 25;
+// The main window's first size: this share of the screen's free area, at least kMinimumSize
+// where the screen has room for it.
+constexpr double kScreenShare = 0.75;
+constexpr QSize kMinimumSize(800, 600);
+
+constexpr std::string_view kPlacementSection = "Window Placement";
+constexpr std::string_view kGeometryEntry = "Geometry";
+constexpr std::string_view kStateEntry = "State";
+constexpr std::string_view kMaximizedEntry = "DocumentsMaximized";
+
+QByteArray FromBase64(const std::string& text) {
+    return QByteArray::fromBase64(QByteArray::fromStdString(text));
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(CEditorApp& app) : app_(app), mdi_(new QMdiArea(this)) {
     setCentralWidget(mdi_);
+    setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     setAcceptDrops(true);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
         UpdateTitle();
@@ -62,7 +86,7 @@ bool CMainFrame::LoadFrame() {
         const uint32_t id = entry.cmd;
         connect(shortcut, &QShortcut::activated, this, [this, id] { RouteCommand(id); });
     }
-    resize(800, 600);
+    RestorePlacement();
     UpdateTitle();
     idle_.start(kIdleUpdateMs);
     return true;
@@ -129,7 +153,14 @@ std::vector<CChildFrame*> CMainFrame::Children() const {
 
 void CMainFrame::AddChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
-    child->show();
+    connect(child, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::ChildStateChanged);
+    if (isVisible()) {
+        PlaceChild(child);
+    } else {
+        // The workspace has its size only once the main window is shown (see showEvent).
+        child->show();
+        unplaced_.emplace_back(child);
+    }
     mdi_->setActiveSubWindow(child);
     if (CSampleView* view = child->ActiveView())
         view->SetFocus();
@@ -140,6 +171,27 @@ void CMainFrame::AddChild(CChildFrame* child) {
 CommandRoute CMainFrame::RouteFrom(CChildFrame* child, CSampleView* view) {
     CSampleDoc* doc = child ? &child->Document() : nullptr;
     return CommandRoute{view, doc, child, &ownCommands_, &app_};
+}
+
+void CMainFrame::PlaceChild(CChildFrame* child) {
+    if (documentsMaximized_) {
+        child->showMaximized();
+        return;
+    }
+    child->show();
+    const QSize area = mdi_->contentsRect().size();
+    const QSize wanted = child->SizeForText(kDocumentColumns, kDocumentRows).boundedTo(area);
+    child->resize(wanted);
+    const QPoint at(std::clamp(child->x(), 0, std::max(0, area.width() - wanted.width())),
+                    std::clamp(child->y(), 0, std::max(0, area.height() - wanted.height())));
+    child->move(at);
+}
+
+void CMainFrame::ChildStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
+    // Activation changes the state too; only a change of the maximised bit is the user's choice.
+    if (oldState.testFlag(Qt::WindowMaximized) != newState.testFlag(Qt::WindowMaximized))
+        documentsMaximized_ = newState.testFlag(Qt::WindowMaximized);
+    UpdateTitle();
 }
 
 bool CMainFrame::RouteCommand(uint32_t id) {
@@ -394,11 +446,61 @@ std::vector<uint32_t> CMainFrame::PaneIds() const {
     return ids;
 }
 
-void CMainFrame::UpdateTitle() {
+QString CMainFrame::WantedTitle() const {
     QString title = ToQString(FindString(IDS_APP_TITLE).value_or("Velmora Editor"));
     if (CChildFrame* child = ActiveChild())
         title += " - " + child->windowTitle();
-    setWindowTitle(title);
+    return title;
+}
+
+void CMainFrame::UpdateTitle() {
+    const QString title = WantedTitle();
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // A maximised document window writes its title into the main window's; put ours back.
+    if (event->type() == QEvent::WindowTitleChange)
+        UpdateTitle();
+}
+
+void CMainFrame::RestorePlacement() {
+    const platform::Profile& profile = app_.Profile();
+    documentsMaximized_ = profile.GetProfileInt(kPlacementSection, kMaximizedEntry, 0) != 0;
+    restoreState(FromBase64(profile.GetProfileString(kPlacementSection, kStateEntry)));
+    if (restoreGeometry(FromBase64(profile.GetProfileString(kPlacementSection, kGeometryEntry))))
+        return;
+    const QScreen* display = screen();
+    if (!display) {
+        resize(kMinimumSize);
+        return;
+    }
+    const QRect free = display->availableGeometry();
+    const QSize share(static_cast<int>(free.width() * kScreenShare),
+                      static_cast<int>(free.height() * kScreenShare));
+    const QSize wanted = share.expandedTo(kMinimumSize).boundedTo(free.size());
+    resize(wanted);
+    move(free.center() - QPoint(wanted.width() / 2, wanted.height() / 2));
+}
+
+void CMainFrame::SavePlacement() {
+    platform::Profile& profile = app_.Profile();
+    profile.WriteProfileString(kPlacementSection, kGeometryEntry,
+                               saveGeometry().toBase64().toStdString());
+    profile.WriteProfileString(kPlacementSection, kStateEntry,
+                               saveState().toBase64().toStdString());
+    profile.WriteProfileInt(kPlacementSection, kMaximizedEntry, documentsMaximized_ ? 1 : 0);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (layout())
+        layout()->activate();
+    for (const QPointer<CChildFrame>& child : std::exchange(unplaced_, {}))
+        if (child)
+            PlaceChild(child);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -406,6 +508,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Before the windows go: closing them changes no placement the user chose.
+    SavePlacement();
     app_.CloseAllDocuments();
     idle_.stop();
     event->accept();

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <cstdint>
@@ -61,12 +62,24 @@ public:
     // The text a status pane shows now; ID_SEPARATOR is the message pane.
     QString PaneText(uint32_t id) const;
     std::vector<uint32_t> PaneIds() const;
+    // "Velmora Editor - <active window's title>", or the application's name alone. The title
+    // keeps this form whatever state the active window is in (the toolkit would otherwise add
+    // a maximised window's title a second time).
+    QString WantedTitle() const;
     void UpdateTitle();
 
     void OnSetFont();
     void ArrangeIcons();
 
+    // Window placement kept in the settings section "Window Placement": the main window's
+    // geometry and bar layout, and whether the user last worked with maximised documents.
+    void RestorePlacement();
+    void SavePlacement();
+    bool DocumentsMaximized() const { return documentsMaximized_; }
+
 protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -90,6 +103,10 @@ private:
     void FillWindowList(QMenu& menu);
     bool CreateToolBar();
     bool CreateStatusBar();
+    // Places a new document window: maximised when the user last worked maximised, else sized
+    // for 80 x 25 cells of its font and kept inside the workspace.
+    void PlaceChild(CChildFrame* child);
+    void ChildStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
 
     CEditorApp& app_;
     FrameCommands ownCommands_{*this};
@@ -99,6 +116,9 @@ private:
     std::vector<std::pair<uint32_t, QLabel*>> panes_;
     QTimer idle_;
     int32_t menuId_ = 0;
+    bool documentsMaximized_ = false;
+    // Document windows added while this window was hidden, placed when it is shown.
+    std::vector<QPointer<CChildFrame>> unplaced_;
 };
 
 } // namespace app
