@@ -10,6 +10,7 @@
 #include "app/qtuiservices.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
+#include "platform/qt/qt_lockkeys.h"
 #include "platform/qt/qt_profile.h"
 
 namespace app {
@@ -31,6 +32,12 @@ CEditorApp::CEditorApp(AppOptions options) {
     } else {
         ownUi_ = std::make_unique<QtUiServices>();
         ui_ = ownUi_.get();
+    }
+    if (options.lockKeys) {
+        lockKeys_ = options.lockKeys;
+    } else {
+        ownLockKeys_ = std::make_unique<platform::qt::QtLockKeys>();
+        lockKeys_ = ownLockKeys_.get();
     }
     // The store is named before anything reads a setting.
     if (options.settingsPath.isEmpty())
@@ -61,10 +68,20 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         return false;
     }
     bool ok = true;
-    if (arguments.isEmpty())
+    if (arguments.isEmpty()) {
         ok = OnFileNew() != nullptr;
-    else
-        ok = OpenDocumentFile(arguments.front().toStdString()) != nullptr;
+    } else {
+        // Each file in a window of its own. One that cannot be opened was shown to the user and
+        // is named on stderr as well, for a start from a terminal; the others still open.
+        ok = false;
+        for (const QString& argument : arguments) {
+            std::string failure;
+            if (OpenDocumentFile(argument.toStdString(), &failure))
+                ok = true;
+            else
+                std::fprintf(stderr, "velmora: %s\n", failure.c_str());
+        }
+    }
     if (!ok) {
         CloseAllDocuments();
         main_.reset();
@@ -94,7 +111,7 @@ CSampleDoc* CEditorApp::OnFileNew() {
     return AddDocument(std::move(doc));
 }
 
-CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path) {
+CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path, std::string* failure) {
     const std::string absolute = AbsolutePath(path);
     for (const auto& doc : docs_) {
         if (doc->PathName() == absolute) {
@@ -105,8 +122,11 @@ CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path) {
         }
     }
     auto doc = std::make_unique<CSampleDoc>(*profile_, *ui_);
-    if (!doc->OnOpenDocument(absolute))
+    if (!doc->OnOpenDocument(absolute)) {
+        if (failure)
+            *failure = doc->Buffer().LastFileError().Message();
         return nullptr;
+    }
     doc->SetPathName(absolute);
     AddToRecentFileList(absolute);
     return AddDocument(std::move(doc));

@@ -47,6 +47,17 @@ constexpr std::string_view kGeometryEntry = "Geometry";
 constexpr std::string_view kStateEntry = "State";
 constexpr std::string_view kMaximizedEntry = "DocumentsMaximized";
 
+platform::LockKey LockKeyOf(uint32_t paneId) {
+    switch (paneId) {
+    case ID_INDICATOR_NUM:
+        return platform::LockKey::Num;
+    case ID_INDICATOR_SCRL:
+        return platform::LockKey::Scroll;
+    default:
+        return platform::LockKey::Caps;
+    }
+}
+
 QByteArray FromBase64(const std::string& text) {
     return QByteArray::fromBase64(QByteArray::fromStdString(text));
 }
@@ -64,7 +75,9 @@ CMainFrame::CMainFrame(CEditorApp& app) : app_(app), mdi_(new QMdiArea(this)) {
     connect(&idle_, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    app_.LockKeys().SetChangeHandler(nullptr);
+}
 
 bool CMainFrame::LoadFrame() {
     if (!FindMenu(IDR_MAINFRAME) || !FindMenu(IDR_SOURCETYPE))
@@ -89,6 +102,8 @@ bool CMainFrame::LoadFrame() {
     RestorePlacement();
     UpdateTitle();
     idle_.start(kIdleUpdateMs);
+    // A lock key shows at once, not at the next idle update.
+    app_.LockKeys().SetChangeHandler([this] { UpdateCommandUI(); });
     return true;
 }
 
@@ -251,6 +266,12 @@ bool CMainFrame::OwnCommandUI(CmdUI& ui) {
     case ID_WINDOW_TILE_HORZ:
     case ID_WINDOW_ARRANGE:
         ui.Enable(ActiveChild() != nullptr);
+        return true;
+    case ID_INDICATOR_CAPS:
+    case ID_INDICATOR_NUM:
+    case ID_INDICATOR_SCRL:
+        // Lit while the key is on; blank while it is off or the platform cannot tell.
+        ui.Enable(app_.LockKeys().State(LockKeyOf(ui.id)) == platform::LockState::On);
         return true;
     default:
         return false;
