@@ -16,6 +16,7 @@
 #include "app/resources/icons.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
+#include "platform/qt/qt_surface.h"
 
 namespace app {
 namespace {
@@ -69,17 +70,25 @@ std::optional<std::string> QtUiServices::AskSavePath(std::string_view proposed) 
     return dialog.selectedFiles().first().toStdString();
 }
 
-std::optional<FontChoice> QtUiServices::ChooseFont(const platform::LogFont& initial) {
+std::unique_ptr<QFontDialog> MakeFontDialog(const platform::LogFont& initial, QWidget* parent) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
-    QFont font(ToQString(initial.FaceName()));
+    // A face that is missing or proportional is proposed as the face the editor would draw it
+    // with, and only fixed-pitch faces are offered: text sits in a grid of equal cells.
+    QFont font(platform::qt::FixedPitchFamily(ToQString(initial.FaceName())));
     const int pixels = initial.lfHeight < 0 ? -initial.lfHeight : initial.lfHeight;
     if (pixels > 0)
         font.setPointSizeF(pixels * 72.0 / dpi);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, parent_);
-    if (!ok)
+    auto dialog = std::make_unique<QFontDialog>(font, parent);
+    dialog->setOption(QFontDialog::MonospacedFonts);
+    return dialog;
+}
+
+std::optional<FontChoice> QtUiServices::ChooseFont(const platform::LogFont& initial) {
+    const std::unique_ptr<QFontDialog> dialog = MakeFontDialog(initial, parent_);
+    if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog->selectedFont();
     return FontChoice{chosen.family().toStdString(),
                       static_cast<int32_t>(chosen.pointSizeF() * 10.0 + 0.5)};
 }

@@ -2,8 +2,10 @@
 // with the documents' filter, the font dialog, the About box and the system clipboard.
 #pragma once
 
+#include <QFontDialog>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 #include "app/uiservices.h"
 
@@ -26,6 +28,10 @@ public:
 private:
     QPointer<QWidget> parent_;
 };
+
+// The Set Font dialog, not yet shown: fixed-pitch faces only, starting from `initial` (a face
+// that is missing or proportional starts as the face the editor draws instead).
+std::unique_ptr<QFontDialog> MakeFontDialog(const platform::LogFont& initial, QWidget* parent);
 
 // The About box built from its dialog template.
 void RunAboutDialog(QWidget* parent);
