@@ -33,14 +33,12 @@ CChildFrame::CChildFrame(CEditorApp& app, CSampleDoc& doc) : app_(app), doc_(doc
     splitter_->installEventFilter(this);
     setWidget(splitter_);
     setWindowIcon(ResourceIcon(IDR_SOURCETYPE));
-    // The keyboard's ways to the context menu. The panes' own key table holds neither key, so
-    // these shortcuts see them first.
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
-        auto* shortcut = new QShortcut(keys, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, &CChildFrame::ShowContextMenuAtCaret);
-    }
+    // Shift+F10 opens the context menu at the caret; the panes' own key table does not hold it,
+    // so this shortcut sees it first. (The Menu key arrives as the platform's keyboard context
+    // menu event, handled in eventFilter: a shortcut for it would open a second menu.)
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    menuKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(menuKey, &QShortcut::activated, this, &CChildFrame::ShowContextMenuAtCaret);
 }
 
 CChildFrame::~CChildFrame() {

@@ -7,6 +7,7 @@
 
 #include "app/childframe.h"
 #include "app/mainframe.h"
+#include "app/qtresources.h"
 #include "app/qtuiservices.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
@@ -60,9 +61,13 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         return false;
     }
     LoadRecentFiles();
+    // Every window of the application (dialogs too) carries the application icon.
+    QApplication::setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     main_ = std::make_unique<CMainFrame>(*this);
-    if (ownUi_)
+    if (ownUi_) {
         ownUi_->SetParent(main_.get());
+        ownUi_->SetProfile(profile_.get());
+    }
     if (!main_->LoadFrame()) {
         main_.reset();
         return false;
@@ -133,7 +138,13 @@ CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path, std::string* f
 }
 
 void CEditorApp::OnFileOpen() {
-    if (std::optional<std::string> path = ui_->AskOpenPath())
+    // The dialog starts in the active document's folder.
+    std::string folder;
+    if (CChildFrame* child = main_ ? main_->ActiveChild() : nullptr) {
+        const std::string& path = child->Document().PathName();
+        folder = path.substr(0, path.find_last_of('/') + 1);
+    }
+    if (std::optional<std::string> path = ui_->AskOpenPath(folder))
         OpenDocumentFile(*path);
 }
 
