@@ -24,13 +24,18 @@ run() {
     shift 2
     "$BIN" "$@" >out.txt 2>err.txt &
     local pid=$! boxes=0 box
-    for _ in $(seq 200); do
+    # A box is counted once, however many times Enter has to be sent before it goes.
+    local -A answered=()
+    for _ in $(seq 300); do
         kill -0 "$pid" 2>/dev/null || break
         box=$(xdotool search --onlyvisible --name '^Velmora Editor$' 2>/dev/null | head -1)
         if [[ -n $box ]]; then
+            if [[ -z ${answered[$box]:-} ]]; then
+                answered[$box]=1
+                boxes=$((boxes + 1))
+            fi
             sleep 0.2
             xdotool key --window "$box" Return 2>/dev/null || xdotool key Return
-            boxes=$((boxes + 1))
             sleep 0.3
         else
             sleep 0.1
