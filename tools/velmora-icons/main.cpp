@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
             return 1;
         for (const int32_t scale : app::kIconScales) {
             const int size = art->width * scale;
-            const QString path = root + QString("%1x%1/%2/%3.png").arg(size).arg(icon.context, icon.name);
+            const QString path =
+                root + QString("%1x%1/%2/%3.png").arg(size).arg(icon.context, icon.name);
             QDir().mkpath(QFileInfo(path).path());
             if (!app::ImageFromBitmap(app::RenderIcon(*art, scale)).save(path, "PNG")) {
                 std::fprintf(stderr, "velmora-icons: cannot write %s\n", qPrintable(path));
