@@ -149,6 +149,12 @@ TEST_F(AppTest, WindowsAreSizedForTheirTextAndRememberedAsLeft) {
     Main().ActiveChild()->showMaximized();
     Settle();
     EXPECT_EQ(Main().windowTitle(), "Velmora Editor - Source3");
+    // Closing the documents one by one leaves the user's choice as it was.
+    for (CChildFrame* child : Main().Children()) {
+        child->close();
+        Settle();
+    }
+    EXPECT_TRUE(Main().DocumentsMaximized());
     Main().move(40, 30);
     Main().resize(700, 500);
     Main().close();
