@@ -120,9 +120,7 @@ bool CSampleView::RouteCommandUI(CmdUI& ui) {
 }
 
 bool CSampleView::OnCommand(uint32_t id) {
-    if (RouteCommand(id) || doc_.RouteCommand(id))
-        return true;
-    return fallback_ && fallback_(id);
+    return route_ ? route_(id) : RouteCommand(id);
 }
 
 void CSampleView::UpdatePositionPane(CmdUI& ui) const {

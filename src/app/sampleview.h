@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/commandroute.h"
 #include "app/sampledoc.h"
 #include "app/uiservices.h"
 #include "edit/editview.h"
@@ -14,7 +15,7 @@
 
 namespace app {
 
-class CSampleView final : public CTextEditView {
+class CSampleView final : public CTextEditView, public CommandTarget {
 public:
     CSampleView(CSampleDoc& doc, platform::Profile& profile, UiServices& ui);
     // Stores the "Backspace at start of line" option, so the last view to go decides it.
@@ -36,11 +37,10 @@ public:
     // does not light itself.
     bool RouteCommand(uint32_t id) override;
     bool RouteCommandUI(CmdUI& ui) override;
-    // A key command: through the view and the document, then whatever the window goes on to.
+    // A key command: along the whole command route from this view (SetCommandRoute), or through
+    // this view's own handlers alone while it has no route.
     bool OnCommand(uint32_t id) override;
-    void SetCommandFallback(std::function<bool(uint32_t)> fallback) {
-        fallback_ = std::move(fallback);
-    }
+    void SetCommandRoute(std::function<bool(uint32_t)> route) { route_ = std::move(route); }
 
     // The state of an item of the context menu: Cut and Copy need a selection, Paste text on
     // the clipboard; the others keep their usual state.
@@ -60,7 +60,7 @@ private:
     platform::Profile& profile_;
     UiServices& ui_;
     std::array<platform::ColorRef, 4> colors_;
-    std::function<bool(uint32_t)> fallback_;
+    std::function<bool(uint32_t)> route_;
 };
 
 } // namespace app

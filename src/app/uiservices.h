@@ -14,6 +14,8 @@ namespace app {
 
 enum class MessageButtons : uint8_t { Ok, YesNoCancel };
 enum class MessageResult : uint8_t { Ok, Yes, No, Cancel };
+// The icon a message box carries: what kind of message it is.
+enum class MessageIcon : uint8_t { Information, Warning, Error, Question };
 
 struct FontChoice {
     std::string faceName;
@@ -25,10 +27,13 @@ public:
     virtual ~UiServices() = default;
 
     // A modal box titled with the application's name.
-    virtual MessageResult MessageBox(std::string_view text, MessageButtons buttons) = 0;
-    // The file to open; none when the user cancelled.
-    virtual std::optional<std::string> AskOpenPath() = 0;
-    // Where to save a document now called `proposed`; none when the user cancelled.
+    virtual MessageResult MessageBox(std::string_view text, MessageButtons buttons,
+                                     MessageIcon icon = MessageIcon::Information) = 0;
+    // The file to open, the dialog starting in `folder` (empty: the folder of the last file
+    // dialog); none when the user cancelled.
+    virtual std::optional<std::string> AskOpenPath(std::string_view folder) = 0;
+    // Where to save a document; the dialog proposes `proposed`, a file name or a path whose
+    // folder it starts in. None when the user cancelled.
     virtual std::optional<std::string> AskSavePath(std::string_view proposed) = 0;
     // The font dialog started from `initial` (a negative height is a character height in
     // pixels of the screen); none when cancelled.

@@ -1,5 +1,6 @@
 // The editor started for real on the offscreen Qt platform with private settings, a scripted user
-// (message boxes recorded, answers and file names queued) and an in-memory clipboard.
+// (message boxes recorded, answers and file names queued), an in-memory clipboard and lock keys
+// the test sets.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,13 +21,16 @@
 #include "app/sampleview.h"
 #include "app/uiservices.h"
 #include "common/qt_test_app.h"
+#include "platform/headless/headless_lockkeys.h"
 
 namespace apptest {
 
 class ScriptedUi final : public app::UiServices {
 public:
-    app::MessageResult MessageBox(std::string_view text, app::MessageButtons buttons) override {
+    app::MessageResult MessageBox(std::string_view text, app::MessageButtons buttons,
+                                  app::MessageIcon icon) override {
         messages.emplace_back(text);
+        icons.push_back(icon);
         if (buttons == app::MessageButtons::Ok || answers.empty())
             return buttons == app::MessageButtons::Ok ? app::MessageResult::Ok
                                                       : app::MessageResult::Cancel;
@@ -34,8 +38,14 @@ public:
         answers.pop_front();
         return answer;
     }
-    std::optional<std::string> AskOpenPath() override { return Next(openPaths); }
-    std::optional<std::string> AskSavePath(std::string_view) override { return Next(savePaths); }
+    std::optional<std::string> AskOpenPath(std::string_view folder) override {
+        openFolders.emplace_back(folder);
+        return Next(openPaths);
+    }
+    std::optional<std::string> AskSavePath(std::string_view proposed) override {
+        proposedSaves.emplace_back(proposed);
+        return Next(savePaths);
+    }
     std::optional<app::FontChoice> ChooseFont(const platform::LogFont& initial) override {
         fontAsked = initial;
         return font;
@@ -54,6 +64,9 @@ public:
     }
 
     std::vector<std::string> messages;
+    std::vector<app::MessageIcon> icons;
+    std::vector<std::string> openFolders;
+    std::vector<std::string> proposedSaves;
     std::deque<app::MessageResult> answers;
     std::deque<std::string> openPaths;
     std::deque<std::string> savePaths;
@@ -97,7 +110,7 @@ protected:
     }
 
     bool Start(const QStringList& arguments = {}) {
-        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui});
+        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui, &lockKeys});
         return app->InitInstance(arguments);
     }
     void Stop() { app.reset(); }
@@ -130,6 +143,7 @@ protected:
 
     QTemporaryDir dir_;
     ScriptedUi ui;
+    platform::headless::HeadlessLockKeys lockKeys;
     std::unique_ptr<app::CEditorApp> app;
 };
 

@@ -26,11 +26,16 @@ QRect ToQRect(const Rect& r);
 // Bytes shown through `page`, one QChar per byte.
 QString DecodeBytes(std::string_view bytes, CodePage page);
 
+// The family text in face `face` is drawn with (see QtFont): the face itself or the font it is
+// an alias of when that is fixed pitch, else the system's fixed-pitch family.
+QString FixedPitchFamily(const QString& face);
+
 class QtFont final : public Font {
 public:
-    // Matches the description to an installed font. "Courier New", "FixedSys", an empty face and
-    // fixed-pitch or modern families fall back to the system's fixed-pitch face when the face
-    // itself is not fixed pitch. lfWidth, escapement and orientation are not used.
+    // Matches the description to an installed fixed-pitch font: a face that is missing (after the
+    // toolkit's aliases, such as Courier New -> Liberation Mono), proportional, or empty gives the
+    // system's fixed-pitch face. GetLogFont() keeps the face name as given. lfWidth, escapement,
+    // orientation and the pitch-and-family byte are not used.
     explicit QtFont(const LogFont& lf);
     // Wraps a toolkit font as it is (the backend's default font).
     QtFont(const LogFont& lf, const QFont& font);
