@@ -12,6 +12,7 @@
 //   textview_notify.cpp    attaching to a buffer and its change notifications
 //   textview_move.cpp      the movement keys and the one-line and one-column scrolls
 //   textview_commands.cpp  the command map and command routing
+//   textview_bookmarks.cpp numbered and plain bookmarks
 //
 // Without an attached buffer the view shows an empty text of one line.
 #pragma once
@@ -225,6 +226,23 @@ public:
     int32_t GetRememberedColumn() const { return rememberedColumn; }
     void SetKeepSelectionVisible(bool keep) { keepSelectionVisible = keep; }
 
+    // ---- Bookmarks: line flags of the buffer, so every view of the text shows the same ones.
+    // All of them do nothing without a buffer. Going to a bookmark puts the caret at the start
+    // of its line with an empty selection, scrolled into view; a bookmark that is not set leaves
+    // everything as it is.
+    // Numbered bookmark n (0..9): on the caret line, taken from the line that carried it.
+    void ToggleNumberedBookmark(int32_t n);
+    void GoToNumberedBookmark(int32_t n);
+    void ClearNumberedBookmarks();
+    // The plain bookmarks, any number of lines; next and previous wrap around the text.
+    void TogglePlainBookmark();
+    void GoToNextPlainBookmark();
+    void GoToPreviousPlainBookmark();
+    void ClearPlainBookmarks();
+    // Whether some line carried a plain bookmark after this view's last toggle or clear of
+    // them; edits and other views do not change it.
+    bool HasPlainBookmarks() const { return hasPlainBookmarks; }
+
 protected:
     // Whether the selection is drawn: with the focus, or when asked to keep it visible.
     bool SelectionShown() const { return focused || keepSelectionVisible; }
@@ -252,6 +270,10 @@ protected:
     void MoveCaretToLine(int32_t line);
     // A page step, in lines: one page less one line of overlap, at least one line.
     int32_t PageStep();
+    // The bookmark commands' part of the command map.
+    bool RouteBookmarkCommand(uint32_t id);
+    bool RouteBookmarkCommandUI(CmdUI& ui);
+    void GoToBookmarkedLine(int32_t line);
 
     // ---- State, in declaration order. The state of features still to come (mouse selection and
     // drag, search, printing) arrives with them, grouped by meaning.

@@ -194,8 +194,15 @@ bool HeadlessSurface::BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surfa
 }
 
 void HeadlessSurface::RecordIcon(int32_t index, const Rect& rect) {
-    if (Visible(rect.TopLeft()))
-        target_->MutableIcons().push_back({index, rect});
+    if (!Visible(rect.TopLeft()))
+        return;
+    // Kept in reading order of their places, so that a screen painted piece by piece holds the
+    // same list as one painted at once.
+    std::vector<DrawnIcon>& icons = target_->MutableIcons();
+    const auto at = std::upper_bound(
+        icons.begin(), icons.end(), rect.TopLeft(),
+        [](Point p, const DrawnIcon& icon) { return DrawnIcon::Before(p, icon.rect.TopLeft()); });
+    icons.insert(at, {index, rect});
 }
 
 bool HeadlessImageList::Draw(Surface& surface, int32_t index, Point at) {

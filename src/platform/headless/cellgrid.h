@@ -36,6 +36,8 @@ struct DrawnIcon {
     Rect rect; // where it was drawn; rect.TopLeft() is the point passed to ImageList::Draw
 
     friend bool operator==(const DrawnIcon&, const DrawnIcon&) = default;
+    // Reading order of the top-left corners: the order a screen keeps its icons in.
+    static bool Before(Point p, Point q) { return p.y != q.y ? p.y < q.y : p.x < q.x; }
 };
 
 class CellGrid {
@@ -57,6 +59,7 @@ public:
     std::string Text(int32_t x, int32_t y, int32_t count, char blank = ' ') const;
     // True when every pixel of `rect` has been painted.
     bool AllPainted(const Rect& rect) const;
+    // In reading order of their top-left corners.
     const std::vector<DrawnIcon>& Icons() const { return icons_; }
     std::vector<DrawnIcon>& MutableIcons() { return icons_; }
     // Resizes, keeping the pixels that stay inside; new pixels are unpainted.
