@@ -155,6 +155,30 @@ TextMetrics HeadlessSurface::GetTextMetrics() {
     return tm;
 }
 
+bool HeadlessSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
+    if (first > last)
+        return false;
+    std::fill(widths, widths + (last - first + 1), kCellWidth);
+    return true;
+}
+
+int32_t HeadlessSurface::GetDeviceCaps(int32_t index) const {
+    const Size size = target_ ? target_->GetSize() : Size{};
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return kScreenDpi;
+    case HORZRES:
+    case PHYSICALWIDTH:
+        return size.cx;
+    case VERTRES:
+    case PHYSICALHEIGHT:
+        return size.cy;
+    default:
+        return 0;
+    }
+}
+
 std::unique_ptr<Surface> HeadlessSurface::CreateCompatibleDC() {
     return std::make_unique<HeadlessSurface>(nullptr, std::vector<Rect>{}, true);
 }

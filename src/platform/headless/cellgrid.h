@@ -17,6 +17,8 @@ namespace platform::headless {
 inline constexpr int32_t kCellWidth = 8;
 inline constexpr int32_t kCellHeight = 16;
 inline constexpr int32_t kAscent = 13;
+// Device units per inch of every headless screen surface.
+inline constexpr int32_t kScreenDpi = 96;
 
 enum FontStyle : uint8_t { StyleNormal = 0, StyleBold = 1, StyleItalic = 2 };
 
@@ -119,6 +121,9 @@ public:
     int32_t SetBkMode(int32_t mode) override;
     Size GetTextExtent(std::string_view text) override;
     TextMetrics GetTextMetrics() override;
+    bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override;
+    // kScreenDpi; the drawing area is the target's size.
+    int32_t GetDeviceCaps(int32_t index) const override;
     std::unique_ptr<Surface> CreateCompatibleDC() override;
     std::unique_ptr<Bitmap> CreateCompatibleBitmap(int32_t cx, int32_t cy) override;
     Bitmap* SelectBitmap(Bitmap* bitmap) override;
