@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
     xvfb xdotool x11-apps
-    strace pasmo
+    strace pasmo poppler-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "app/uiservices.h"
+#include "platform/qt/qt_print.h"
 
 namespace app {
 
@@ -22,9 +23,13 @@ public:
     bool ClipboardHasText() override;
     bool GetClipboardText(std::u32string& text) override;
     bool SetClipboardText(std::u32string_view text) override;
+    void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override;
+    void PrintSetup() override;
+    bool PageSetup(platform::PageMargins& margins) override;
 
 private:
     QPointer<QWidget> parent_;
+    platform::qt::QtPrinting printing_;
 };
 
 // The About box built from its dialog template.

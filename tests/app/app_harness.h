@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,19 @@ public:
         clipboard = std::u32string(text);
         return true;
     }
+    void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override {
+        printed.push_back({&view, std::string(title), preview});
+        if (onPrint)
+            onPrint(view);
+    }
+    void PrintSetup() override { ++printSetups; }
+    bool PageSetup(platform::PageMargins& margins) override {
+        marginsShown.push_back(margins);
+        if (!pageSetupAnswer)
+            return false;
+        margins = *pageSetupAnswer;
+        return true;
+    }
 
     std::vector<std::string> messages;
     std::deque<app::MessageResult> answers;
@@ -61,6 +75,16 @@ public:
     std::optional<platform::LogFont> fontAsked;
     std::optional<std::u32string> clipboard;
     int aboutShown = 0;
+    struct PrintRequest {
+        platform::PrintableView* view;
+        std::string title;
+        bool preview;
+    };
+    std::vector<PrintRequest> printed;
+    std::function<void(platform::PrintableView&)> onPrint; // what the print dialog does
+    int printSetups = 0;
+    std::vector<platform::PageMargins> marginsShown;
+    std::optional<platform::PageMargins> pageSetupAnswer; // none: Cancel
 
 private:
     static std::optional<std::string> Next(std::deque<std::string>& queue) {

@@ -161,8 +161,21 @@ QtBitmap::QtBitmap(int32_t cx, int32_t cy, qreal dpr)
 // ---------------------------------------------------------------------------------------------
 // QtSurface
 
+DeviceCaps DeviceCaps::Screen(int32_t dpiX, int32_t dpiY, Size area) {
+    DeviceCaps caps;
+    caps.dpiX = dpiX;
+    caps.dpiY = dpiY;
+    caps.area = area;
+    caps.page = area;
+    return caps;
+}
+
 QtSurface::QtSurface(QPainter* painter, qreal dpr, Font* defaultFont)
-    : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
+    : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {
+    if (QPaintDevice* device = painter ? painter->device() : nullptr)
+        caps_ = DeviceCaps::Screen(device->logicalDpiX(), device->logicalDpiY(),
+                                   {device->width(), device->height()});
+}
 
 QtSurface::QtSurface(qreal dpr, Font* defaultFont)
     : memory_(true), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
@@ -193,6 +206,13 @@ QPainter* QtSurface::Painter() {
         pen_ = CLR_NONE;
     }
     return ownPainter_.get();
+}
+
+void QtSurface::SetPainter(QPainter* painter) {
+    if (memory_)
+        return;
+    painter_ = painter;
+    pen_ = CLR_NONE;
 }
 
 void QtSurface::SetPen(QPainter& p, ColorRef color) {
@@ -334,6 +354,38 @@ TextMetrics QtSurface::GetTextMetrics() {
     tm.tmAveCharWidth = font.Advance(QLatin1Char('x'));
     tm.tmMaxCharWidth = m.maxWidth();
     return tm;
+}
+
+bool QtSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
+    if (first > last)
+        return false;
+    const QtFont::ByteGlyphs& g = CurrentFont().Glyphs();
+    for (int c = first; c <= last; ++c)
+        widths[c - first] = g.advance[static_cast<size_t>(c)];
+    return true;
+}
+
+int32_t QtSurface::GetDeviceCaps(int32_t index) const {
+    switch (index) {
+    case LOGPIXELSX:
+        return caps_.dpiX;
+    case LOGPIXELSY:
+        return caps_.dpiY;
+    case HORZRES:
+        return caps_.area.cx;
+    case VERTRES:
+        return caps_.area.cy;
+    case PHYSICALWIDTH:
+        return caps_.page.cx;
+    case PHYSICALHEIGHT:
+        return caps_.page.cy;
+    case PHYSICALOFFSETX:
+        return caps_.offset.x;
+    case PHYSICALOFFSETY:
+        return caps_.offset.y;
+    default:
+        return 0;
+    }
 }
 
 std::unique_ptr<Surface> QtSurface::CreateCompatibleDC() {
