@@ -15,7 +15,7 @@ namespace view {
 
 constexpr int32_t kScreenDpi = 96;
 // Pagination reports its progress after this many lines.
-constexpr int32_t kProgressLines = 4096;
+constexpr int32_t kProgressLines = 1024;
 
 namespace {
 
