@@ -39,6 +39,7 @@
 #include "common/backendwindow.h"
 #include "common/benchdoc.h"
 #include "common/benchview.h"
+#include "common/qtbenchmain.h"
 #include "common/z80gen.h"
 #include "platform/qt/qt_print.h"
 #include "platform/qt/qt_window.h"
@@ -60,20 +61,23 @@ void UseDocumentFont(CTextView& view) {
     view.SetBaseFont(font);
 }
 
+// `text` written into the run's folder as `name` and loaded; exits when it cannot be.
+std::unique_ptr<CTextBuffer> LoadText(const std::string& name, const std::string& text) {
+    const std::string path = bench::BenchFile::Get().Folder() + "/" + name;
+    std::ofstream(path, std::ios::binary)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
+    auto buffer = std::make_unique<CTextBuffer>();
+    if (!buffer->ReadFromFile(path, LineEndAuto)) {
+        std::fprintf(stderr, "load failed: %s\n", buffer->LastFileError().Message().c_str());
+        std::exit(1);
+    }
+    return buffer;
+}
+
 // The generated 1 MB source, loaded once.
 CTextBuffer& OneMegabyte() {
-    static std::unique_ptr<CTextBuffer> buffer = [] {
-        const std::string path = bench::BenchFile::Get().Folder() + "/z80-1mb.asm";
-        const std::string text = GenerateZ80Source(size_t{1} << 20);
-        std::ofstream(path, std::ios::binary)
-            .write(text.data(), static_cast<std::streamsize>(text.size()));
-        auto b = std::make_unique<CTextBuffer>();
-        if (!b->ReadFromFile(path, LineEndAuto)) {
-            std::fprintf(stderr, "load failed: %s\n", b->LastFileError().Message().c_str());
-            std::exit(1);
-        }
-        return b;
-    }();
+    static std::unique_ptr<CTextBuffer> buffer =
+        LoadText("z80-1mb.asm", GenerateZ80Source(size_t{1} << 20));
     return *buffer;
 }
 
@@ -128,15 +132,7 @@ CTextBuffer& LongLines() {
                 text[i + 1] = ' ';
             }
         }
-        const std::string path = bench::BenchFile::Get().Folder() + "/z80-long.asm";
-        std::ofstream(path, std::ios::binary)
-            .write(text.data(), static_cast<std::streamsize>(text.size()));
-        auto b = std::make_unique<CTextBuffer>();
-        if (!b->ReadFromFile(path, LineEndAuto)) {
-            std::fprintf(stderr, "load failed: %s\n", b->LastFileError().Message().c_str());
-            std::exit(1);
-        }
-        return b;
+        return LoadText("z80-long.asm", text);
     }();
     return *buffer;
 }
@@ -305,14 +301,5 @@ BENCHMARK(BM_GoToBookmark)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunQtBenchmarks(argc, argv);
 }

@@ -49,6 +49,44 @@ enum DeviceCap : int32_t {
     PHYSICALOFFSETY = 113,
 };
 
+// What GetDeviceCaps answers for a surface: units per inch, the drawing area, and the page it sits
+// on (for a screen, the drawing area itself).
+struct DeviceCaps {
+    int32_t dpiX = 96;
+    int32_t dpiY = 96;
+    Size area;
+    Size page;
+    Point offset; // of the drawing area on the page
+
+    // A screen's, with `area` as both the drawing area and the page.
+    static DeviceCaps Screen(int32_t dpiX, int32_t dpiY, Size area) {
+        return {dpiX, dpiY, area, area, {}};
+    }
+    // The value of a DeviceCap index; 0 for another index.
+    int32_t Get(int32_t index) const {
+        switch (index) {
+        case LOGPIXELSX:
+            return dpiX;
+        case LOGPIXELSY:
+            return dpiY;
+        case HORZRES:
+            return area.cx;
+        case VERTRES:
+            return area.cy;
+        case PHYSICALWIDTH:
+            return page.cx;
+        case PHYSICALHEIGHT:
+            return page.cy;
+        case PHYSICALOFFSETX:
+            return offset.x;
+        case PHYSICALOFFSETY:
+            return offset.y;
+        default:
+            return 0;
+        }
+    }
+};
+
 // The classic MulDiv: a * b / c computed in 64 bits and rounded half away from zero; -1 when c
 // is 0 or the result does not fit in 32 bits.
 int32_t MulDiv(int32_t a, int32_t b, int32_t c);

@@ -131,21 +131,21 @@ Font* HeadlessSurface::SelectFont(Font* font) {
     return old;
 }
 
-ColorRef HeadlessSurface::SetTextColor(ColorRef color) {
+ColorRef HeadlessSurfaceBase::SetTextColor(ColorRef color) {
     return std::exchange(text_, color);
 }
-ColorRef HeadlessSurface::SetBkColor(ColorRef color) {
+ColorRef HeadlessSurfaceBase::SetBkColor(ColorRef color) {
     return std::exchange(back_, color);
 }
-int32_t HeadlessSurface::SetBkMode(int32_t mode) {
+int32_t HeadlessSurfaceBase::SetBkMode(int32_t mode) {
     return std::exchange(mode_, mode);
 }
 
-Size HeadlessSurface::GetTextExtent(std::string_view text) {
+Size HeadlessSurfaceBase::GetTextExtent(std::string_view text) {
     return {static_cast<int32_t>(text.size()) * kCellWidth, kCellHeight};
 }
 
-TextMetrics HeadlessSurface::GetTextMetrics() {
+TextMetrics HeadlessSurfaceBase::GetTextMetrics() {
     TextMetrics tm;
     tm.tmHeight = kCellHeight;
     tm.tmAscent = kAscent;
@@ -155,7 +155,7 @@ TextMetrics HeadlessSurface::GetTextMetrics() {
     return tm;
 }
 
-bool HeadlessSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
+bool HeadlessSurfaceBase::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
     if (first > last)
         return false;
     std::fill(widths, widths + (last - first + 1), kCellWidth);
@@ -163,20 +163,8 @@ bool HeadlessSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths)
 }
 
 int32_t HeadlessSurface::GetDeviceCaps(int32_t index) const {
-    const Size size = target_ ? target_->GetSize() : Size{};
-    switch (index) {
-    case LOGPIXELSX:
-    case LOGPIXELSY:
-        return kScreenDpi;
-    case HORZRES:
-    case PHYSICALWIDTH:
-        return size.cx;
-    case VERTRES:
-    case PHYSICALHEIGHT:
-        return size.cy;
-    default:
-        return 0;
-    }
+    return DeviceCaps::Screen(kScreenDpi, kScreenDpi, target_ ? target_->GetSize() : Size{})
+        .Get(index);
 }
 
 std::unique_ptr<Surface> HeadlessSurface::CreateCompatibleDC() {

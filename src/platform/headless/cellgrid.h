@@ -103,7 +103,26 @@ private:
     CellGrid grid_;
 };
 
-class HeadlessSurface final : public Surface {
+// What every headless drawing context shares: 8 x 16 cells in every font, and the colours and
+// background mode as set.
+class HeadlessSurfaceBase : public Surface {
+public:
+    ColorRef SetTextColor(ColorRef color) override;
+    ColorRef SetBkColor(ColorRef color) override;
+    ColorRef GetTextColor() const override { return text_; }
+    ColorRef GetBkColor() const override { return back_; }
+    int32_t SetBkMode(int32_t mode) override;
+    Size GetTextExtent(std::string_view text) override;
+    TextMetrics GetTextMetrics() override;
+    bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override;
+
+protected:
+    ColorRef text_ = 0x000000;
+    ColorRef back_ = 0xFFFFFF;
+    int32_t mode_ = OPAQUE;
+};
+
+class HeadlessSurface final : public HeadlessSurfaceBase {
 public:
     // Draws on `target`; with `clip` not empty only inside the union of its rectangles. A memory
     // context starts with no target and draws on the bitmap selected into it.
@@ -114,14 +133,6 @@ public:
                     const int32_t* dx) override;
     // Another backend's font (or null) selects the default font.
     Font* SelectFont(Font* font) override;
-    ColorRef SetTextColor(ColorRef color) override;
-    ColorRef SetBkColor(ColorRef color) override;
-    ColorRef GetTextColor() const override { return text_; }
-    ColorRef GetBkColor() const override { return back_; }
-    int32_t SetBkMode(int32_t mode) override;
-    Size GetTextExtent(std::string_view text) override;
-    TextMetrics GetTextMetrics() override;
-    bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override;
     // kScreenDpi; the drawing area is the target's size.
     int32_t GetDeviceCaps(int32_t index) const override;
     std::unique_ptr<Surface> CreateCompatibleDC() override;
@@ -145,9 +156,6 @@ private:
     bool memory_;
     HeadlessBitmap* bitmap_ = nullptr;
     HeadlessFont* font_;
-    ColorRef text_ = 0x000000;
-    ColorRef back_ = 0xFFFFFF;
-    int32_t mode_ = OPAQUE;
 };
 
 class HeadlessImageList final : public ImageList {

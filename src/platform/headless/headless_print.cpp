@@ -4,8 +4,6 @@
 #include <map>
 #include <utility>
 
-#include "platform/headless/cellgrid.h"
-
 namespace platform::headless {
 
 // ---- PrintedPage
@@ -54,62 +52,6 @@ void HeadlessPrintSurface::ExtTextOut(int32_t x, int32_t y, uint32_t options, co
 
 Font* HeadlessPrintSurface::SelectFont(Font* font) {
     return std::exchange(font_, font);
-}
-
-ColorRef HeadlessPrintSurface::SetTextColor(ColorRef color) {
-    return std::exchange(text_, color);
-}
-
-ColorRef HeadlessPrintSurface::SetBkColor(ColorRef color) {
-    return std::exchange(back_, color);
-}
-
-int32_t HeadlessPrintSurface::SetBkMode(int32_t mode) {
-    return std::exchange(mode_, mode);
-}
-
-Size HeadlessPrintSurface::GetTextExtent(std::string_view text) {
-    return {static_cast<int32_t>(text.size()) * kCellWidth, kCellHeight};
-}
-
-TextMetrics HeadlessPrintSurface::GetTextMetrics() {
-    TextMetrics tm;
-    tm.tmHeight = kCellHeight;
-    tm.tmAscent = kAscent;
-    tm.tmDescent = kCellHeight - kAscent;
-    tm.tmAveCharWidth = kCellWidth;
-    tm.tmMaxCharWidth = kCellWidth;
-    return tm;
-}
-
-bool HeadlessPrintSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
-    if (first > last)
-        return false;
-    std::fill(widths, widths + (last - first + 1), kCellWidth);
-    return true;
-}
-
-int32_t HeadlessPrintSurface::GetDeviceCaps(int32_t index) const {
-    switch (index) {
-    case LOGPIXELSX:
-        return paper_.dpiX;
-    case LOGPIXELSY:
-        return paper_.dpiY;
-    case HORZRES:
-        return paper_.printable.Width();
-    case VERTRES:
-        return paper_.printable.Height();
-    case PHYSICALWIDTH:
-        return paper_.size.cx;
-    case PHYSICALHEIGHT:
-        return paper_.size.cy;
-    case PHYSICALOFFSETX:
-        return paper_.printable.left;
-    case PHYSICALOFFSETY:
-        return paper_.printable.top;
-    default:
-        return 0;
-    }
 }
 
 // ---- HeadlessPrintDevice

@@ -10,6 +10,7 @@
 
 #include "platform/font.h"
 #include "platform/geometry.h"
+#include "platform/headless/cellgrid.h"
 #include "platform/print.h"
 #include "platform/surface.h"
 
@@ -41,10 +42,14 @@ struct HeadlessPaper {
     int32_t dpiY = 192;
     Size size{1632, 2112};              // 8.5 x 11 inches at 192 dpi
     Rect printable{48, 48, 1584, 2064}; // a quarter inch lost at each edge
+
+    DeviceCaps Caps() const {
+        return {dpiX, dpiY, {printable.Width(), printable.Height()}, size, printable.TopLeft()};
+    }
 };
 
 // The drawing context of the headless printer: records what is drawn into the current page.
-class HeadlessPrintSurface final : public Surface {
+class HeadlessPrintSurface final : public HeadlessSurfaceBase {
 public:
     explicit HeadlessPrintSurface(const HeadlessPaper& paper) : paper_(paper) {}
 
@@ -55,15 +60,7 @@ public:
     void ExtTextOut(int32_t x, int32_t y, uint32_t options, const Rect* rect, std::string_view text,
                     const int32_t* dx) override;
     Font* SelectFont(Font* font) override;
-    ColorRef SetTextColor(ColorRef color) override;
-    ColorRef SetBkColor(ColorRef color) override;
-    ColorRef GetTextColor() const override { return text_; }
-    ColorRef GetBkColor() const override { return back_; }
-    int32_t SetBkMode(int32_t mode) override;
-    Size GetTextExtent(std::string_view text) override;
-    TextMetrics GetTextMetrics() override;
-    bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override;
-    int32_t GetDeviceCaps(int32_t index) const override;
+    int32_t GetDeviceCaps(int32_t index) const override { return paper_.Caps().Get(index); }
     std::unique_ptr<Surface> CreateCompatibleDC() override { return nullptr; }
     std::unique_ptr<Bitmap> CreateCompatibleBitmap(int32_t, int32_t) override { return nullptr; }
     Bitmap* SelectBitmap(Bitmap*) override { return nullptr; }
@@ -77,9 +74,6 @@ private:
     HeadlessPaper paper_;
     PrintedPage* page_ = nullptr;
     Font* font_ = nullptr; // null: the printer's default font
-    ColorRef text_ = 0x000000;
-    ColorRef back_ = 0xFFFFFF;
-    int32_t mode_ = OPAQUE;
 };
 
 // A printer whose dialog, failures and Cancel button a test scripts.

@@ -161,15 +161,6 @@ QtBitmap::QtBitmap(int32_t cx, int32_t cy, qreal dpr)
 // ---------------------------------------------------------------------------------------------
 // QtSurface
 
-DeviceCaps DeviceCaps::Screen(int32_t dpiX, int32_t dpiY, Size area) {
-    DeviceCaps caps;
-    caps.dpiX = dpiX;
-    caps.dpiY = dpiY;
-    caps.area = area;
-    caps.page = area;
-    return caps;
-}
-
 QtSurface::QtSurface(QPainter* painter, qreal dpr, Font* defaultFont)
     : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {
     if (QPaintDevice* device = painter ? painter->device() : nullptr)
@@ -363,29 +354,6 @@ bool QtSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
     for (int c = first; c <= last; ++c)
         widths[c - first] = g.advance[static_cast<size_t>(c)];
     return true;
-}
-
-int32_t QtSurface::GetDeviceCaps(int32_t index) const {
-    switch (index) {
-    case LOGPIXELSX:
-        return caps_.dpiX;
-    case LOGPIXELSY:
-        return caps_.dpiY;
-    case HORZRES:
-        return caps_.area.cx;
-    case VERTRES:
-        return caps_.area.cy;
-    case PHYSICALWIDTH:
-        return caps_.page.cx;
-    case PHYSICALHEIGHT:
-        return caps_.page.cy;
-    case PHYSICALOFFSETX:
-        return caps_.offset.x;
-    case PHYSICALOFFSETY:
-        return caps_.offset.y;
-    default:
-        return 0;
-    }
 }
 
 std::unique_ptr<Surface> QtSurface::CreateCompatibleDC() {

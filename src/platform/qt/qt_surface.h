@@ -82,19 +82,6 @@ private:
     QImage image_;
 };
 
-// What GetDeviceCaps answers for a surface: units per inch, the drawing area, and the page it sits
-// on (the drawing area itself for a screen).
-struct DeviceCaps {
-    int32_t dpiX = 96;
-    int32_t dpiY = 96;
-    Size area;
-    Size page;
-    Point offset; // of the drawing area on the page
-
-    // A screen's, with `area` as both the drawing area and the page.
-    static DeviceCaps Screen(int32_t dpiX, int32_t dpiY, Size area);
-};
-
 // A window context (over the painter of a paint event, or with no painter for measuring only:
 // drawing on it is dropped) or a memory context (its painter runs on the selected bitmap from
 // the first drawing until another bitmap is selected or the context goes). A printer's context is
@@ -122,7 +109,7 @@ public:
     Size GetTextExtent(std::string_view text) override;
     TextMetrics GetTextMetrics() override;
     bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override;
-    int32_t GetDeviceCaps(int32_t index) const override;
+    int32_t GetDeviceCaps(int32_t index) const override { return caps_.Get(index); }
     std::unique_ptr<Surface> CreateCompatibleDC() override;
     std::unique_ptr<Bitmap> CreateCompatibleBitmap(int32_t cx, int32_t cy) override;
     Bitmap* SelectBitmap(Bitmap* bitmap) override;
