@@ -243,4 +243,21 @@ void RunAboutDialog(QWidget* parent) {
     dialog.exec();
 }
 
+void QtUiServices::PrintView(platform::PrintableView& view, std::string_view title, bool preview) {
+    const QString name = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    const platform::PrintOutcome outcome =
+        preview ? printing_.Preview(view, name, parent_) : printing_.Print(view, name, parent_);
+    if (outcome.result == platform::PrintResult::Failed)
+        MessageBox(outcome.error.empty() ? "Printing failed." : outcome.error, MessageButtons::Ok,
+                   MessageIcon::Error);
+}
+
+void QtUiServices::PrintSetup() {
+    printing_.PrintSetup(parent_);
+}
+
+bool QtUiServices::PageSetup(platform::PageMargins& margins) {
+    return platform::qt::RunPageSetupDialog(parent_, margins, printing_.Printer());
+}
+
 } // namespace app

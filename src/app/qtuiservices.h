@@ -10,6 +10,7 @@
 
 #include "app/uiservices.h"
 #include "platform/profile.h"
+#include "platform/qt/qt_print.h"
 
 namespace app {
 
@@ -29,12 +30,16 @@ public:
     bool ClipboardHasText() override;
     bool GetClipboardText(std::u32string& text) override;
     bool SetClipboardText(std::u32string_view text) override;
+    void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override;
+    void PrintSetup() override;
+    bool PageSetup(platform::PageMargins& margins) override;
 
 private:
     std::optional<std::string> RunFileDialog(QFileDialog& dialog);
 
     QPointer<QWidget> parent_;
     platform::Profile* profile_ = nullptr;
+    platform::qt::QtPrinting printing_;
 };
 
 // The filters of the Open and Save As dialogs, in order: the document template's "Quorda Files

@@ -42,6 +42,11 @@ public:
     bool OnCommand(uint32_t id) override;
     void SetCommandRoute(std::function<bool(uint32_t)> route) { route_ = std::move(route); }
 
+    // Print (the system print dialog) and Print Preview of the document's text.
+    void OnFilePrint(bool preview);
+    // Page Setup: the margins "PageSetup" keeps, written back when the user chooses OK.
+    void OnFilePageSetup();
+
     // The state of an item of the context menu: Cut and Copy need a selection, Paste text on
     // the clipboard; the others keep their usual state.
     void UpdateContextMenuItem(CmdUI& ui);

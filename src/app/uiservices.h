@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/font.h"
+#include "platform/print.h"
 
 namespace app {
 
@@ -44,6 +45,21 @@ public:
     virtual bool ClipboardHasText() = 0;
     virtual bool GetClipboardText(std::u32string& text) = 0;
     virtual bool SetClipboardText(std::u32string_view text) = 0;
+
+    // ---- Printing. The defaults stand for a machine with nothing to print on.
+    // Prints the text of `view` through the system print dialog, or (`preview`) shows it in the
+    // preview window; a job that fails is reported to the user here.
+    virtual void PrintView(platform::PrintableView& view, std::string_view title, bool preview) {
+        (void)view, (void)title, (void)preview;
+    }
+    // The printer selection dialog.
+    virtual void PrintSetup() {}
+    // The Page Setup dialog started from `margins` (hundredths of a millimetre); true when the
+    // user chose OK, `margins` then holding the choice.
+    virtual bool PageSetup(platform::PageMargins& margins) {
+        (void)margins;
+        return false;
+    }
 };
 
 } // namespace app

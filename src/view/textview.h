@@ -12,6 +12,8 @@
 //   textview_notify.cpp    attaching to a buffer and its change notifications
 //   textview_move.cpp      the movement keys and the one-line and one-column scrolls
 //   textview_commands.cpp  the command map and command routing
+//   textview_bookmarks.cpp numbered and plain bookmarks
+//   textview_print.cpp     printing: printer font, pagination, pages, header and footer
 //
 // Without an attached buffer the view shows an empty text of one line.
 #pragma once
@@ -27,11 +29,13 @@
 #include "buffer/bufferview.h"
 #include "buffer/textbuffer.h"
 #include "buffer/types.h"
+#include "platform/print.h"
 #include "platform/wnd.h"
 #include "syntax/colorindex.h"
 #include "view/cmdui.h"
 #include "view/expandedlengths.h"
 #include "view/parserstates.h"
+#include "view/printjob.h"
 #include "view/viewresources.h"
 
 // Options of a search: bits of a 32-bit value.
@@ -41,7 +45,7 @@ enum FindFlags : uint32_t {
     FindDirectionUp = 0x10,
 };
 
-class CTextView : public platform::Wnd, public CBufferView {
+class CTextView : public platform::Wnd, public CBufferView, public platform::PrintableView {
 public:
     // Width of the selection margin in pixels.
     static constexpr int32_t kMarginPixels = 20;
@@ -75,6 +79,18 @@ public:
     void OnSysColorChange() override;
     // A command from the accelerator table: routed through the view's command map.
     bool OnCommand(uint32_t id) override;
+
+    // ---- Printing, called by the framework's job loop (platform/print.h). A job prints every
+    // line of the text in plain black, word-wrapped to the printable width with tabs expanded as
+    // on screen, in a font half the physical size of the screen font, with the page footer
+    // "Page n/count". A page never breaks inside a line, except inside a line taller than a
+    // page, which starts a page of its own and goes on over the next pages.
+    bool OnPreparePrinting(platform::PrintInfo& info) override;
+    void OnBeginPrinting(platform::Surface& dc, platform::PrintInfo& info) override;
+    void OnPrepareDC(platform::Surface& dc, platform::PrintInfo* info) override;
+    void OnPrint(platform::Surface& dc, platform::PrintInfo& info) override;
+    void OnEndPrinting(platform::Surface& dc, platform::PrintInfo& info) override;
+    const view::PrintJob& GetPrintJob() const { return print; }
 
     // ---- Commands. RouteCommand runs the handler of `id`, RouteCommandUI fills `ui` from the
     // update handler of ui.id; both return false when this view has no entry for the id (the
@@ -225,6 +241,23 @@ public:
     int32_t GetRememberedColumn() const { return rememberedColumn; }
     void SetKeepSelectionVisible(bool keep) { keepSelectionVisible = keep; }
 
+    // ---- Bookmarks: line flags of the buffer, so every view of the text shows the same ones.
+    // All of them do nothing without a buffer. Going to a bookmark puts the caret at the start
+    // of its line with an empty selection, scrolled into view; a bookmark that is not set leaves
+    // everything as it is.
+    // Numbered bookmark n (0..9): on the caret line, taken from the line that carried it.
+    void ToggleNumberedBookmark(int32_t n);
+    void GoToNumberedBookmark(int32_t n);
+    void ClearNumberedBookmarks();
+    // The plain bookmarks, any number of lines; next and previous wrap around the text.
+    void TogglePlainBookmark();
+    void GoToNextPlainBookmark();
+    void GoToPreviousPlainBookmark();
+    void ClearPlainBookmarks();
+    // Whether some line carried a plain bookmark after this view's last toggle or clear of
+    // them; edits and other views do not change it.
+    bool HasPlainBookmarks() const { return hasPlainBookmarks; }
+
 protected:
     // Whether the selection is drawn: with the focus, or when asked to keep it visible.
     bool SelectionShown() const { return focused || keepSelectionVisible; }
@@ -252,9 +285,21 @@ protected:
     void MoveCaretToLine(int32_t line);
     // A page step, in lines: one page less one line of overlap, at least one line.
     int32_t PageStep();
+    // The printed height of a line: its rows times the font's height (an empty line: one row).
+    int32_t MeasurePrintLine(platform::Surface& dc, int32_t line);
+    // Lays the text out into pages: run once per job, by the first page printed. Stops early,
+    // clearing info.continuePrinting, when the user cancels.
+    void ComputePrintPages(platform::Surface& dc, platform::PrintInfo& info);
+    // Prints rows [fromRow, toRow) of a line (toRow -1: all) at `y`; returns the y below them.
+    int64_t PrintLineRows(platform::Surface& dc, int32_t line, int32_t fromRow, int32_t toRow,
+                          int64_t y);
+    // The bookmark commands' part of the command map.
+    bool RouteBookmarkCommand(uint32_t id);
+    bool RouteBookmarkCommandUI(CmdUI& ui);
+    void GoToBookmarkedLine(int32_t line);
 
     // ---- State, in declaration order. The state of features still to come (mouse selection and
-    // drag, search, printing) arrives with them, grouped by meaning.
+    // drag, search) arrives with them, grouped by meaning.
     bool caretHidden = false;
     std::unique_ptr<platform::Bitmap> lineBitmap;
     int32_t rowHeight = -1;
@@ -280,6 +325,7 @@ protected:
     CTextBuffer* buffer = nullptr;
     const platform::AccelTable* accelerators = nullptr;
     bool keepSelectionVisible = false;
+    view::PrintJob print;
     int32_t topLine = 0;
     int32_t firstColumn = 0;
     bool holdHorzScrollBar = false;

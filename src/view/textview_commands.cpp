@@ -1,4 +1,4 @@
-// The text view's command map: the movement keys of its accelerator table.
+// The text view's command map: the movement keys of its accelerator table, then the bookmarks.
 #include <array>
 
 #include "view/commandids.h"
@@ -44,9 +44,9 @@ bool CTextView::OnCommand(uint32_t id) {
 }
 
 bool CTextView::RouteCommand(uint32_t id) {
-    return RunCommand<CTextView>(kViewCommands, *this, id);
+    return RunCommand<CTextView>(kViewCommands, *this, id) || RouteBookmarkCommand(id);
 }
 
 bool CTextView::RouteCommandUI(CmdUI& ui) {
-    return UpdateCommand<CTextView>(kViewCommands, *this, ui);
+    return UpdateCommand<CTextView>(kViewCommands, *this, ui) || RouteBookmarkCommandUI(ui);
 }

@@ -134,6 +134,11 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         UpdateHorzScrollBar(false);
         return;
     }
+    if (hints & HintMarksOnly) {
+        // Flags change no text: only the line's icon and colours are painted again.
+        InvalidateLineBand(line, line);
+        return;
+    }
     if (hints & HintOneLine) {
         UpdateCachesForOneLine(line);
         InvalidateChangedLines(line);
