@@ -9,6 +9,7 @@
 
 #include "app/sampledoc.h"
 #include "app/uiservices.h"
+#include "app/viewshell.h"
 #include "edit/editview.h"
 #include "platform/profile.h"
 
@@ -61,6 +62,7 @@ private:
     UiServices& ui_;
     std::array<platform::ColorRef, 4> colors_;
     std::function<bool(uint32_t)> fallback_;
+    ViewShell shell_;
 };
 
 } // namespace app
