@@ -149,6 +149,9 @@ private:
     void PushRecord(EditRecord&& rec);
     // Whether `batch` fits the text: before it (`undo` false) or after it.
     bool BatchFits(const ReplaceBatch& batch, bool undo) const;
+    // ApplyReplaceBatch of a batch known to fit: one the history recorded, whose text is the one
+    // it was recorded on.
+    void ApplyFittingBatch(CBufferView* source, const ReplaceBatch& batch, bool undo);
     // Where undo (`undo`) or redo of a batch record leaves the caret.
     static TextPosition BatchCaret(const ReplaceBatch& batch, bool undo);
     void DropOldestGroup();

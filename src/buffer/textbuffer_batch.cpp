@@ -52,10 +52,17 @@ TextPosition CTextBuffer::BatchCaret(const ReplaceBatch& batch, bool undo) {
 }
 
 bool CTextBuffer::ApplyReplaceBatch(CBufferView* source, const ReplaceBatch& batch, bool undo) {
-    const size_t count = batch.positions.size();
-    if (readOnly_ || batch.replaced.size() != count * static_cast<size_t>(batch.replacedLength) ||
+    if (readOnly_ ||
+        batch.replaced.size() !=
+            batch.positions.size() * static_cast<size_t>(std::max(batch.replacedLength, 0)) ||
         !BatchFits(batch, undo))
         return false;
+    ApplyFittingBatch(source, batch, undo);
+    return true;
+}
+
+void CTextBuffer::ApplyFittingBatch(CBufferView* source, const ReplaceBatch& batch, bool undo) {
+    const size_t count = batch.positions.size();
     const std::string_view replacement = batch.replacement;
     const auto replacedLength = static_cast<size_t>(batch.replacedLength);
     // What stands in the text now at each position, and what goes there instead.
@@ -99,7 +106,6 @@ bool CTextBuffer::ApplyReplaceBatch(CBufferView* source, const ReplaceBatch& bat
         view->OnBufferBatchChanged(source, change);
     if (!modified_)
         MarkModified(true);
-    return true;
 }
 
 bool CTextBuffer::ReplaceBatchRecorded(CBufferView* source, std::vector<TextPosition> positions,
@@ -115,8 +121,7 @@ bool CTextBuffer::ReplaceBatchRecorded(CBufferView* source, std::vector<TextPosi
     for (const TextPosition p : batch->positions)
         batch->replaced.append(
             LineText(p.y).substr(static_cast<size_t>(p.x), static_cast<size_t>(replacedLength)));
-    if (!ApplyReplaceBatch(source, *batch, false))
-        return false;
+    ApplyFittingBatch(source, *batch, false);
     const bool opened = !groupOpen_;
     if (opened)
         OpenEditGroup(false);

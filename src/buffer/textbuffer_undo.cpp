@@ -160,7 +160,7 @@ bool CTextBuffer::UndoLastStep(TextPosition& caret) {
         --appliedCount_;
         const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
         if (r.batch) {
-            ApplyReplaceBatch(nullptr, *r.batch, true);
+            ApplyFittingBatch(nullptr, *r.batch, true);
             caret = BatchCaret(*r.batch, true);
         } else if (r.kind & EditRecord::RecordInsert) {
             ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
@@ -184,7 +184,7 @@ bool CTextBuffer::RedoNextStep(TextPosition& caret) {
     do {
         const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
         if (r.batch) {
-            ApplyReplaceBatch(nullptr, *r.batch, false);
+            ApplyFittingBatch(nullptr, *r.batch, false);
             caret = BatchCaret(*r.batch, false);
         } else if (r.kind & EditRecord::RecordInsert) {
             ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);

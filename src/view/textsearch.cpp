@@ -1,5 +1,6 @@
 #include "view/textsearch.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -51,29 +52,32 @@ CaseTable MakeCaseTable(platform::CodePage page) {
     return table;
 }
 
-// The index of the first byte in p[0, n) that is a or b; n when there is none.
-size_t FindEither(const uint8_t* p, size_t n, uint8_t a, uint8_t b) {
-    size_t i = 0;
+// The index of the first byte in p[0, n) that is a or b; n when there is none. The bytes up to
+// p[readable) may be read (readable >= n), so a short range in a long enough line is looked at
+// with one load.
+size_t FindEither(const uint8_t* p, size_t n, size_t readable, uint8_t a, uint8_t b) {
 #if defined(__SSE2__)
-    if (n >= 16) {
+    if (readable >= 16) {
         const __m128i va = _mm_set1_epi8(static_cast<char>(a));
         const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
-        const auto hits = [&](const uint8_t* at) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-            return static_cast<unsigned>(
+        for (size_t i = 0; i < n; i += 16) {
+            // Sixteen bytes from i, or the last sixteen readable ones shifted to start at i.
+            const size_t at = std::min(i, readable - 16);
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+            unsigned mask = static_cast<unsigned>(
                 _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb))));
-        };
-        for (; i + 16 <= n; i += 16)
-            if (const unsigned mask = hits(p + i))
+            mask >>= i - at;
+            if (n - i < 16)
+                mask &= (1u << (n - i)) - 1;
+            if (mask)
                 return i + static_cast<size_t>(__builtin_ctz(mask));
-        if (i == n)
-            return n;
-        // The last bytes in one load ending at n; the bytes before i were looked at already.
-        const unsigned mask = hits(p + n - 16) >> (16 - (n - i));
-        return mask ? i + static_cast<size_t>(__builtin_ctz(mask)) : n;
+        }
+        return n;
     }
+#else
+    (void)readable;
 #endif
-    for (; i < n; ++i)
+    for (size_t i = 0; i < n; ++i)
         if (p[i] == a || p[i] == b)
             return i;
     return n;
@@ -131,7 +135,8 @@ int32_t LineSearcher::Find(const char* text, int32_t length) const {
     }
     const int32_t last = length - m; // the last offset an occurrence can start at
     for (int32_t i = 0; i <= last; ++i) {
-        const size_t skip = FindEither(t + i, static_cast<size_t>(last - i) + 1, firstA_, firstB_);
+        const size_t skip = FindEither(t + i, static_cast<size_t>(last - i) + 1,
+                                       static_cast<size_t>(length - i), firstA_, firstB_);
         i += static_cast<int32_t>(skip);
         if (i > last)
             return -1;
