@@ -103,6 +103,9 @@ protected:
     void MoveToPreviousTabStop();
     // Undoes (`undo`) or redoes one step and puts the caret where the buffer says.
     void ReplayStep(bool undo);
+    // Selects the text a replacement put between `start` and `end`, caret and anchor at its end,
+    // scrolled into view.
+    void SelectReplacement(TextPosition start, TextPosition end);
     // Runs `dialog` modally over the view, which keeps showing its selection meanwhile; -1 when
     // there is no dialog to show.
     int32_t RunDialog(platform::Dialog& dialog);

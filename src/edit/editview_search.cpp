@@ -110,13 +110,16 @@ bool CTextEditView::ReplaceSelection(std::string_view text, EditAction deletion)
     GetSelectedRange(start, end);
     CollapseCaretTo(start);
     buffer->DeleteRecorded(this, start.y, start.x, end.y, end.x, deletion);
-    const TextPosition inserted = InsertText(start, text, ActionReplace);
-    anchor = inserted;
-    SelectRange(start, inserted);
-    MoveCaretTo(inserted);
-    ScrollIntoView(inserted);
-    PlaceCaret();
+    SelectReplacement(start, InsertText(start, text, ActionReplace));
     return true;
+}
+
+void CTextEditView::SelectReplacement(TextPosition start, TextPosition end) {
+    anchor = end;
+    SelectRange(start, end);
+    MoveCaretTo(end);
+    ScrollIntoView(end);
+    PlaceCaret();
 }
 
 bool CTextEditView::ReplaceMatches(std::vector<TextPosition> positions, int32_t length,
@@ -133,13 +136,8 @@ bool CTextEditView::ReplaceMatches(std::vector<TextPosition> positions, int32_t 
     const TextPosition start{static_cast<int32_t>(last.x + before * delta), last.y};
     if (!buffer->ReplaceBatchRecorded(this, std::move(positions), length, text, ActionReplace))
         return false;
-    const TextPosition inserted{start.x + static_cast<int32_t>(text.size()), start.y};
     ScrollIntoView(start);
-    anchor = inserted;
-    SelectRange(start, inserted);
-    MoveCaretTo(inserted);
-    ScrollIntoView(inserted);
-    PlaceCaret();
+    SelectReplacement(start, {start.x + static_cast<int32_t>(text.size()), start.y});
     return true;
 }
 

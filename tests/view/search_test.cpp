@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "buffer/test_support.h"
 #include "buffer/textbuffer.h"
 #include "common/test_rng.h"
 #include "view/textsearch.h"
@@ -18,13 +19,7 @@ using testrng::Rng;
 // A view on a buffer holding `lines`; no window is needed to search.
 struct Searchable {
     explicit Searchable(const std::vector<std::string>& lines) {
-        buffer.ResetToEmpty(LineEndDos);
-        std::string joined;
-        for (size_t i = 0; i < lines.size(); ++i)
-            joined += (i ? "\r" : "") + lines[i];
-        int endLine = 0;
-        int endChar = 0;
-        buffer.ApplyInsert(nullptr, 0, 0, joined, endLine, endChar);
+        buftest::Fill(buffer, lines);
         view.ConnectBuffer(&buffer);
     }
     ~Searchable() { view.DisconnectBuffer(); }
