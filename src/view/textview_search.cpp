@@ -37,7 +37,8 @@ bool CTextView::FindTextInRange(std::string_view pattern, TextPosition start,
     const auto examine = [&](int32_t y, int32_t x0) -> int32_t {
         x0 = std::max(x0, 0);
         const int32_t n = TextLineLength(y) - x0;
-        if (n <= 0)
+        // A part shorter than the pattern holds no match: its bytes need not be read.
+        if (n <= 0 || n < searcher_.PatternLength())
             return -1;
         const char* chars = GetLineText(y);
         if (!chars)
