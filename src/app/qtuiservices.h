@@ -27,6 +27,7 @@ public:
     std::optional<std::string> AskSavePath(std::string_view proposed) override;
     std::optional<FontChoice> ChooseFont(const platform::LogFont& initial) override;
     void ShowAbout() override;
+    int32_t RunDialog(platform::Dialog& dialog) override;
     bool ClipboardHasText() override;
     bool GetClipboardText(std::u32string& text) override;
     bool SetClipboardText(std::u32string_view text) override;

@@ -38,7 +38,8 @@ const std::array<Entry, 4> kSampleViewCommands{{
 } // namespace
 
 CSampleView::CSampleView(CSampleDoc& doc, platform::Profile& profile, UiServices& ui)
-    : doc_(doc), profile_(profile), ui_(ui) {
+    : doc_(doc), profile_(profile), ui_(ui), shell_(ui, profile) {
+    SetShellServices(&shell_);
     for (size_t i = 0; i < colors_.size(); ++i)
         colors_[i] = kColorSettings[i].defaultValue;
 }

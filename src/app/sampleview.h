@@ -10,6 +10,7 @@
 #include "app/commandroute.h"
 #include "app/sampledoc.h"
 #include "app/uiservices.h"
+#include "app/viewshell.h"
 #include "edit/editview.h"
 #include "platform/profile.h"
 
@@ -66,6 +67,7 @@ private:
     UiServices& ui_;
     std::array<platform::ColorRef, 4> colors_;
     std::function<bool(uint32_t)> route_;
+    ViewShell shell_;
 };
 
 } // namespace app

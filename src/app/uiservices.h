@@ -1,6 +1,6 @@
 // What the toolkit-free part of the shell asks of the user interface: message boxes, file names,
-// the font dialog and the clipboard. The Qt shell answers with real dialogs; tests answer with
-// scripted replies and record what was shown.
+// the font dialog, the engine's dialogs and the clipboard. The Qt shell answers with real dialogs;
+// tests answer with scripted replies and record what was shown.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dialog.h"
 #include "platform/font.h"
 #include "platform/print.h"
 
@@ -41,6 +42,12 @@ public:
     virtual std::optional<FontChoice> ChooseFont(const platform::LogFont& initial) = 0;
     // The about box.
     virtual void ShowAbout() = 0;
+    // Runs an engine dialog (Find, Replace) modally from its template; the result it ended with,
+    // -1 when none could be shown (the default).
+    virtual int32_t RunDialog(platform::Dialog& dialog) {
+        (void)dialog;
+        return -1;
+    }
     // Plain text on the clipboard, as Unicode.
     virtual bool ClipboardHasText() = 0;
     virtual bool GetClipboardText(std::u32string& text) = 0;

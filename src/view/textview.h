@@ -14,6 +14,7 @@
 //   textview_commands.cpp  the command map and command routing
 //   textview_bookmarks.cpp numbered and plain bookmarks
 //   textview_print.cpp     printing: printer font, pagination, pages, header and footer
+//   textview_search.cpp    the search routines, Find Next and Find Previous
 //
 // Without an attached buffer the view shows an empty text of one line.
 #pragma once
@@ -24,18 +25,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "buffer/bufferview.h"
 #include "buffer/textbuffer.h"
 #include "buffer/types.h"
 #include "platform/print.h"
+#include "platform/dialog.h"
 #include "platform/wnd.h"
 #include "syntax/colorindex.h"
 #include "view/cmdui.h"
 #include "view/expandedlengths.h"
 #include "view/parserstates.h"
 #include "view/printjob.h"
+#include "view/textsearch.h"
 #include "view/viewresources.h"
 
 // Options of a search: bits of a 32-bit value.
@@ -144,6 +148,9 @@ public:
     virtual CTextBuffer* FindTextBuffer();
     void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
                          int line) override;
+    // The changed lines' caches are brought up to date one by one; positions, the repaint, the
+    // caret and the horizontal bar once for the whole batch.
+    void OnBufferBatchChanged(CBufferView* source, const BatchChange& change) override;
     void AfterEditAction(EditAction action, std::string_view text) override;
 
     // ---- Resources. The module an application sets serves every view; none: the built-in one.
@@ -212,6 +219,8 @@ public:
     // remembered column taken from it, scrolled into view.
     void CollapseCaretTo(TextPosition position);
     bool KeepsSelectionVisible() const { return keepSelectionVisible; }
+    // While set the selection is drawn also without the focus (while a dialog runs over the view).
+    void SetKeepSelectionVisible(bool keep);
 
     // ---- Movement. `extend` false moves the caret and collapses the selection onto it; true
     // selects from the anchor to the new caret. None of them changes the text.
@@ -239,7 +248,57 @@ public:
     static bool IsWordChar(unsigned char c);
     static bool IsWhitespaceChar(unsigned char c);
     int32_t GetRememberedColumn() const { return rememberedColumn; }
-    void SetKeepSelectionVisible(bool keep) { keepSelectionVisible = keep; }
+
+    // ---- Search. Matches never span lines: a pattern is searched inside single lines, whose
+    // bytes (NUL included) are compared as they are, or upper-cased through the view's code page
+    // without FindMatchCase. Lines outside the text find nothing.
+    //
+    // The offset of the first occurrence of `pattern` in `text` that is acceptable (with
+    // `wholeWord`: adjoined by no word character, the ends of `text` counting as none), or -1.
+    // A rejected occurrence makes the search go on one byte after its start.
+    static int32_t FindInString(std::string_view text, std::string_view pattern, bool wholeWord);
+    // Searches from `start` (moved up to rangeStart when before it): downward up to a match that
+    // starts before rangeEnd, or (FindDirectionUp) upward to line 0, taking in every line the
+    // leftmost match at or after the examined column; with `wrap`, once more from rangeStart
+    // (upward: from the start of the last line of the text). The part of a line before the
+    // examined column is not looked at, not even for the whole-word test. An empty range finds
+    // nothing. True with the position of the match's first character in `found`.
+    bool FindTextInRange(std::string_view pattern, TextPosition start, TextPosition rangeStart,
+                         TextPosition rangeEnd, uint32_t flags, bool wrap, TextPosition& found);
+    // FindTextInRange over the whole text, from (0, 0) to the end of the last line.
+    bool FindTextInWholeText(std::string_view pattern, TextPosition start, uint32_t flags,
+                             bool wrap, TextPosition& found);
+    // Selects the `length` characters at `position`, the caret and the anchor at their end,
+    // scrolled into view; the remembered column stays. Returns true.
+    bool SelectFoundText(TextPosition position, int32_t length);
+
+    // The search that Find Next and Find Previous repeat: set by the Find command. Cleared when
+    // the view is created, kept across resets.
+    struct LastSearch {
+        // Set when a Find dialog ended with a successful search.
+        bool hasLastSearch = false;
+        // The pattern last entered in the Find dialog.
+        std::string lastFindWhat;
+        // Its FindFlags.
+        uint32_t lastSearchFlags = 0;
+    };
+    const LastSearch& GetLastSearch() const { return lastSearch; }
+    void SetLastSearch(LastSearch search) { lastSearch = std::move(search); }
+
+    // Find Next (F3): the last search again from the caret, wrapping once past the end; without
+    // a match the message "Cannot find string" and nothing else changes. Nothing without a last
+    // search. Find Previous (Shift+F3) does the same in the other direction.
+    void OnEditRepeat();
+    void OnEditFindPrevious();
+    // Enabled exactly when there is a last search.
+    void OnUpdateEditRepeat(CmdUI& ui);
+
+    // ---- The application around the view: dialogs, message boxes, settings. None: the view
+    // shows nothing and keeps no settings.
+    void SetShellServices(platform::ShellServices* services) { shell = services; }
+    platform::ShellServices* GetShellServices() const { return shell; }
+    // A message box with only an OK button; `text` in the view's code page.
+    void ShowMessage(std::string_view text);
 
     // ---- Bookmarks: line flags of the buffer, so every view of the text shows the same ones.
     // All of them do nothing without a buffer. Going to a bookmark puts the caret at the start
@@ -299,7 +358,7 @@ protected:
     void GoToBookmarkedLine(int32_t line);
 
     // ---- State, in declaration order. The state of features still to come (mouse selection and
-    // drag, search) arrives with them, grouped by meaning.
+    // drag) arrives with them, grouped by meaning.
     bool caretHidden = false;
     std::unique_ptr<platform::Bitmap> lineBitmap;
     int32_t rowHeight = -1;
@@ -331,10 +390,14 @@ protected:
     bool holdHorzScrollBar = false;
     // The first line of the band that changes made invalid during the hold; -1 for none.
     int32_t heldBandFrom = -1;
+    LastSearch lastSearch;
+    platform::ShellServices* shell = nullptr;
 
 private:
     // Reused by every drawn line, so that painting allocates only when a line longer than any
     // before it is drawn.
     std::vector<TextBlock> blockScratch_;
     std::string runScratch_;
+    // Prepared by every search, so that searching allocates nothing per line.
+    view::LineSearcher searcher_;
 };

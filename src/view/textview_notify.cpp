@@ -168,6 +168,26 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
     }
 }
 
+void CTextView::OnBufferBatchChanged(CBufferView* /*source*/, const BatchChange& change) {
+    const int32_t lines = change.LineCount();
+    if (lines == 0)
+        return;
+    // What a notification per changed line would do, with the work that concerns the whole
+    // window done once: the lines' caches one by one, then one band from the first changed line
+    // (the union of the bands of every line), the positions, the caret and the horizontal bar.
+    for (int32_t i = 0; i < lines; ++i)
+        UpdateCachesForOneLine(change.Line(i));
+    InvalidateChangedLines(change.Line(0));
+    change.AdjustPosition(caretPos);
+    change.AdjustPosition(selectionFirst);
+    change.AdjustPosition(selectionSecond);
+    change.AdjustPosition(anchor);
+    PlaceCaret();
+    widestLine = -1;
+    if (!holdHorzScrollBar)
+        UpdateHorzScrollBar(false);
+}
+
 // Every band of a change reaches the bottom of the window, so the bands of many changes are the
 // one from their first line.
 void CTextView::InvalidateChangedLines(int32_t line) {
