@@ -11,8 +11,8 @@
 #include "app/qtuiservices.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
-#include "platform/qt/qt_lockkeys.h"
 #include "platform/appprofile.h"
+#include "platform/qt/qt_lockkeys.h"
 #include "platform/qt/qt_profile.h"
 
 namespace app {
