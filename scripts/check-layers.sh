@@ -24,13 +24,15 @@ allowed_folders() {
     edit) echo "edit view buffer syntax platform" ;;
     app/resources) echo "app/resources edit view z80 buffer syntax platform" ;;
     app) echo "app app/resources edit view z80 buffer syntax platform platform/qt" ;;
-    tools/*) echo "$1 buffer syntax" ;;
+    # Build-time tool: draws the installed icons from the application's pixel art through Qt.
+    tools/velmora-icons) echo "$1 app app/resources platform" ;;
+    tools/*) echo "$1 app/resources buffer syntax" ;;
     *) echo "" ;;
     esac
 }
 
 may_include_qt() {
-    [[ "$1" == "app" || "$1" == "platform/qt" ]]
+    [[ "$1" == "app" || "$1" == "platform/qt" || "$1" == "tools/velmora-icons" ]]
 }
 
 # <QWidget>, <QtCore/QObject>, <qglobal.h> and the like.

@@ -13,7 +13,7 @@ echo "== include layers"
 scripts/check-layers.sh
 
 echo "== engine tests under AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_WERROR=ON \
     -DVELMORA_ENGINE_ONLY=ON -DVELMORA_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -21,6 +21,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== fuzzers"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON \
+    -DVELMORA_WERROR=ON \
     -DVELMORA_ENGINE_ONLY=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
 seconds="${VELMORA_FUZZ_SECONDS:-30}"

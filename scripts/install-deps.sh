@@ -5,9 +5,11 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang clang-format libclang-rt-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev libxcb-xkb-dev pkgconf
+    fonts-liberation2
     xvfb xdotool xclip x11-apps python3
-    strace pasmo
+    strace pasmo poppler-utils
+    dpkg-dev desktop-file-utils man-db
 )
 
 missing=()

@@ -35,6 +35,7 @@
 #include "buffer/textbuffer.h"
 #include "common/benchdoc.h"
 #include "common/benchview.h"
+#include "common/qtbenchmain.h"
 #include "edit/editcommandids.h"
 #include "edit/editview.h"
 #include "platform/qt/qt_surface.h"
@@ -204,14 +205,5 @@ BENCHMARK(BM_QtPasteAtTop)->UseManualTime()->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunQtBenchmarks(argc, argv);
 }

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QLayout>
 #include <QMenu>
+#include <QResizeEvent>
+#include <QShortcut>
+#include <algorithm>
 
 #include "app/editorapp.h"
 #include "app/mainframe.h"
@@ -21,14 +25,20 @@ CChildFrame::CChildFrame(CEditorApp& app, CSampleDoc& doc) : app_(app), doc_(doc
     setAttribute(Qt::WA_DeleteOnClose);
     splitter_ = new QtSplitter([this](int32_t, int32_t) -> std::unique_ptr<platform::Wnd> {
         auto view = std::make_unique<CSampleView>(doc_, app_.Profile(), app_.Ui());
-        view->SetCommandFallback([this](uint32_t id) {
-            return RouteCommand(id) || app_.MainFrame()->RouteFrameCommand(id);
-        });
+        CSampleView* raw = view.get();
+        view->SetCommandRoute(
+            [this, raw](uint32_t id) { return app_.MainFrame()->RouteFrom(this, raw).Run(id); });
         return view;
     });
     splitter_->installEventFilter(this);
     setWidget(splitter_);
-    resize(480, 320);
+    setWindowIcon(ResourceIcon(IDR_SOURCETYPE));
+    // Shift+F10 opens the context menu at the caret; the panes' own key table does not hold it,
+    // so this shortcut sees it first. (The Menu key arrives as the platform's keyboard context
+    // menu event, handled in eventFilter: a shortcut for it would open a second menu.)
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    menuKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(menuKey, &QShortcut::activated, this, &CChildFrame::ShowContextMenuAtCaret);
 }
 
 CChildFrame::~CChildFrame() {
@@ -119,6 +129,54 @@ void CChildFrame::ShowContextMenu(QtWndHost& host, QPoint globalPos) {
     }
 }
 
+void CChildFrame::ShowContextMenuAtCaret() {
+    CSampleView* view = ActiveView();
+    if (!view || !splitter_)
+        return;
+    for (int32_t row = 0; row < splitter_->GetRowCount(); ++row) {
+        for (int32_t col = 0; col < splitter_->GetColumnCount(); ++col) {
+            QtWndHost* host = splitter_->PaneHost(row, col);
+            if (host && &host->GetWnd() == view) {
+                ShowContextMenu(*host, CaretMenuPoint(*host));
+                return;
+            }
+        }
+    }
+}
+
+QPoint CChildFrame::CaretMenuPoint(QtWndHost& host) {
+    // Below the caret; a caret scrolled out of sight gives the nearest point inside the pane.
+    const platform::Rect caret = host.CaretRect();
+    const QPoint below(std::clamp(caret.left, 0, std::max(0, host.width() - 1)),
+                       std::clamp(caret.bottom, 0, std::max(0, host.height() - 1)));
+    return host.mapToGlobal(below);
+}
+
+QSize CChildFrame::SizeForText(int columns, int rows) {
+    CSampleView* view = ActiveView();
+    if (!view || !splitter_)
+        return size();
+    // The window's frame and title bar, then the splitter's scroll bars beside the one pane.
+    // (The splitter lays its panes out only when it is shown; its own size is known earlier.)
+    if (layout())
+        layout()->activate();
+    const int bars = splitter_->Layout().ScrollBarExtent();
+    const QSize decoration = size() - splitter_->size() + QSize(bars, bars);
+    return QSize(view->GetMarginPixels() + columns * view->GetCellWidth(),
+                 rows * view->GetRowHeight()) +
+           decoration;
+}
+
+QSize CChildFrame::sizeHint() const {
+    return normalSize_.isValid() ? normalSize_ : QMdiSubWindow::sizeHint();
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    if (!isMaximized() && !isMinimized())
+        normalSize_ = event->size();
+}
+
 bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == splitter_ && event->type() == QEvent::ContextMenu) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);
@@ -127,13 +185,9 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
         if (!host && menuEvent->reason() == QContextMenuEvent::Keyboard)
             host = qobject_cast<QtWndHost*>(QApplication::focusWidget());
         if (host) {
-            QPoint at = menuEvent->globalPos();
-            if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
-                // From the keyboard: below the caret.
-                const platform::Rect caret = host->CaretRect();
-                at = host->mapToGlobal(QPoint(caret.left, caret.bottom));
-            }
-            ShowContextMenu(*host, at);
+            ShowContextMenu(*host, menuEvent->reason() == QContextMenuEvent::Keyboard
+                                       ? CaretMenuPoint(*host)
+                                       : menuEvent->globalPos());
             return true;
         }
     }

@@ -7,9 +7,12 @@
 
 #include "app/childframe.h"
 #include "app/mainframe.h"
+#include "app/qtresources.h"
 #include "app/qtuiservices.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
+#include "platform/appprofile.h"
+#include "platform/qt/qt_lockkeys.h"
 #include "platform/qt/qt_profile.h"
 
 namespace app {
@@ -32,17 +35,27 @@ CEditorApp::CEditorApp(AppOptions options) {
         ownUi_ = std::make_unique<QtUiServices>();
         ui_ = ownUi_.get();
     }
+    if (options.lockKeys) {
+        lockKeys_ = options.lockKeys;
+    } else {
+        ownLockKeys_ = std::make_unique<platform::qt::QtLockKeys>();
+        lockKeys_ = ownLockKeys_.get();
+    }
     // The store is named before anything reads a setting.
     if (options.settingsPath.isEmpty())
         profile_ = std::make_unique<platform::qt::QtProfile>("Ostrel", "Velmora Editor");
     else
         profile_ = std::make_unique<platform::qt::QtProfile>(options.settingsPath);
+    // Printing reads its page margins from it.
+    platform::SetAppProfile(profile_.get());
 }
 
 CEditorApp::~CEditorApp() {
     CloseAllDocuments();
     main_.reset();
-    static_cast<platform::qt::QtProfile&>(*profile_).Flush();
+    if (platform::AppProfile() == profile_.get())
+        platform::SetAppProfile(nullptr);
+    profile_->Flush();
 }
 
 bool CEditorApp::InitInstance(const QStringList& arguments) {
@@ -53,18 +66,32 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         return false;
     }
     LoadRecentFiles();
+    // Every window of the application (dialogs too) carries the application icon.
+    QApplication::setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     main_ = std::make_unique<CMainFrame>(*this);
-    if (ownUi_)
+    if (ownUi_) {
         ownUi_->SetParent(main_.get());
+        ownUi_->SetProfile(profile_.get());
+    }
     if (!main_->LoadFrame()) {
         main_.reset();
         return false;
     }
     bool ok = true;
-    if (arguments.isEmpty())
+    if (arguments.isEmpty()) {
         ok = OnFileNew() != nullptr;
-    else
-        ok = OpenDocumentFile(arguments.front().toStdString()) != nullptr;
+    } else {
+        // Each file in a window of its own. One that cannot be opened was shown to the user and
+        // is named on stderr as well, for a start from a terminal; the others still open.
+        ok = false;
+        for (const QString& argument : arguments) {
+            std::string failure;
+            if (OpenDocumentFile(argument.toStdString(), &failure))
+                ok = true;
+            else
+                std::fprintf(stderr, "velmora: %s\n", failure.c_str());
+        }
+    }
     if (!ok) {
         CloseAllDocuments();
         main_.reset();
@@ -94,7 +121,7 @@ CSampleDoc* CEditorApp::OnFileNew() {
     return AddDocument(std::move(doc));
 }
 
-CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path) {
+CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path, std::string* failure) {
     const std::string absolute = AbsolutePath(path);
     for (const auto& doc : docs_) {
         if (doc->PathName() == absolute) {
@@ -105,15 +132,24 @@ CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path) {
         }
     }
     auto doc = std::make_unique<CSampleDoc>(*profile_, *ui_);
-    if (!doc->OnOpenDocument(absolute))
+    if (!doc->OnOpenDocument(absolute)) {
+        if (failure)
+            *failure = doc->Buffer().LastFileError().Message();
         return nullptr;
+    }
     doc->SetPathName(absolute);
     AddToRecentFileList(absolute);
     return AddDocument(std::move(doc));
 }
 
 void CEditorApp::OnFileOpen() {
-    if (std::optional<std::string> path = ui_->AskOpenPath())
+    // The dialog starts in the active document's folder.
+    std::string folder;
+    if (CChildFrame* child = main_ ? main_->ActiveChild() : nullptr) {
+        const std::string& path = child->Document().PathName();
+        folder = path.substr(0, path.find_last_of('/') + 1);
+    }
+    if (std::optional<std::string> path = ui_->AskOpenPath(folder))
         OpenDocumentFile(*path);
 }
 
@@ -211,6 +247,9 @@ bool CEditorApp::RouteCommand(uint32_t id) {
         if (main_)
             main_->close();
         return true;
+    case ID_FILE_PRINT_SETUP:
+        ui_->PrintSetup();
+        return true;
     default:
         break;
     }
@@ -235,6 +274,7 @@ bool CEditorApp::RouteCommandUI(CmdUI& ui) {
     case ID_FILE_OPEN:
     case ID_APP_ABOUT:
     case ID_APP_EXIT:
+    case ID_FILE_PRINT_SETUP:
         ui.Enable(true);
         return true;
     default:
@@ -243,8 +283,13 @@ bool CEditorApp::RouteCommandUI(CmdUI& ui) {
     if (ui.id >= ID_FILE_MRU_FILE1 && ui.id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
         const size_t index = ui.id - ID_FILE_MRU_FILE1;
         ui.Enable(index < recent_.size());
-        if (index < recent_.size() && ui.IsMenuItem())
-            ui.SetText("&" + std::to_string(index + 1) + " " + recent_[index]);
+        if (index < recent_.size() && ui.IsMenuItem()) {
+            std::string text = "&";
+            text += std::to_string(index + 1);
+            text += ' ';
+            text += recent_[index];
+            ui.SetText(text);
+        }
         return true;
     }
     return false;

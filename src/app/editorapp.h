@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/commandroute.h"
 #include "app/sampledoc.h"
 #include "app/uiservices.h"
+#include "platform/lockkeys.h"
 #include "platform/profile.h"
 #include "view/cmdui.h"
 
@@ -28,9 +30,11 @@ struct AppOptions {
     QString settingsPath;
     // The dialogs and clipboard to use; null for the real ones.
     UiServices* ui = nullptr;
+    // The lock-key states for the status bar; null for the platform's.
+    platform::LockKeys* lockKeys = nullptr;
 };
 
-class CEditorApp {
+class CEditorApp final : public CommandTarget {
 public:
     static constexpr size_t kRecentFileCount = 4;
 
@@ -38,22 +42,24 @@ public:
     CEditorApp(const CEditorApp&) = delete;
     CEditorApp& operator=(const CEditorApp&) = delete;
     // Closes every window without asking, then the main frame.
-    ~CEditorApp();
+    ~CEditorApp() override;
 
     // The start-up sequence; false when the application cannot start (nothing is left open).
-    // `arguments` are those after the program's name.
+    // `arguments` are the files to open, each in a window of its own; start-up fails when none
+    // of them can be opened. With none, a new document opens.
     bool InitInstance(const QStringList& arguments);
 
     CMainFrame* MainFrame() const { return main_.get(); }
     platform::Profile& Profile() { return *profile_; }
     UiServices& Ui() { return *ui_; }
+    platform::LockKeys& LockKeys() { return *lockKeys_; }
 
     // ---- Documents and windows.
     // A new document "Source<n>" in a window of its own; null if it could not be made.
     CSampleDoc* OnFileNew();
     // Opens `path` (or activates the window of the document that has it open); null when it
-    // cannot be read.
-    CSampleDoc* OpenDocumentFile(const std::string& path);
+    // cannot be read, with the sentence shown to the user in `failure` when given.
+    CSampleDoc* OpenDocumentFile(const std::string& path, std::string* failure = nullptr);
     void OnFileOpen();
     // Another window onto `doc`.
     CChildFrame* NewWindow(CSampleDoc& doc);
@@ -69,8 +75,8 @@ public:
     void FrameDestroyed(CChildFrame* frame);
 
     // ---- Commands: New, Open, recent files, About, Exit.
-    bool RouteCommand(uint32_t id);
-    bool RouteCommandUI(CmdUI& ui);
+    bool RouteCommand(uint32_t id) override;
+    bool RouteCommandUI(CmdUI& ui) override;
 
     // Most recent first, at most kRecentFileCount.
     const std::vector<std::string>& RecentFiles() const { return recent_; }
@@ -86,6 +92,8 @@ private:
     std::unique_ptr<platform::Profile> profile_;
     std::unique_ptr<QtUiServices> ownUi_;
     UiServices* ui_;
+    std::unique_ptr<platform::LockKeys> ownLockKeys_;
+    platform::LockKeys* lockKeys_;
     std::vector<std::unique_ptr<CSampleDoc>> docs_;
     std::vector<CChildFrame*> frames_;
     std::map<const CSampleDoc*, std::string> knownPaths_;

@@ -1,26 +1,31 @@
-// The editor's program: one application object on Qt, started with the command line.
+// The editor's program: the command line is read first (help, version and a wrong option need
+// no display), then one application object on Qt starts with the files it names.
 //
-// The hidden option --exit-after-first-paint (any position; it is not passed on as a file) is
-// for the start-up benchmark (bench/startup): once the document's text view has been painted in
-// the visible main frame, the program prints "first-paint-ms: <ms>" to stdout and ends at once
-// with status 0, without save questions or teardown. Without the option nothing here runs.
+// The hidden option --exit-after-first-paint is for the start-up benchmark (bench/startup) and the
+// command-line tests: once the document's text view has been painted in the visible main frame,
+// the program prints "window: <title>" for each document window, in the order they were opened,
+// then "first-paint-ms: <ms>" to stdout, and ends at once with status 0, without save questions
+// or teardown. Without the option nothing here runs.
 #include <QApplication>
 #include <QEvent>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
+#include <vector>
 
+#include "app/childframe.h"
+#include "app/commandline.h"
 #include "app/editorapp.h"
 #include "app/mainframe.h"
 #include "platform/qt/qt_window.h"
 
 namespace {
-
-constexpr const char* kExitAfterFirstPaint = "--exit-after-first-paint";
 
 // Milliseconds since the kernel created this process (fork, so exec, dynamic linking and static
 // initialisers are included): /proc/self/stat's starttime, in clock ticks since boot, against
@@ -63,14 +68,19 @@ public:
         if (host && frame && host->IsCreated() && host->isVisible() && frame->isVisible() &&
             host->window() == frame) {
             seen_ = true;
-            QMetaObject::invokeMethod(this, &FirstPaintProbe::Report, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { Report(); }, Qt::QueuedConnection);
         }
         return false;
     }
 
 private:
-    static void Report() {
-        std::printf("first-paint-ms: %.1f\n", MsSinceProcessStart());
+    void Report() const {
+        const double ms = MsSinceProcessStart();
+        if (const app::CMainFrame* frame = editor_.MainFrame())
+            for (const app::CChildFrame* child : frame->Children())
+                std::printf("window: %s\n", child->windowTitle().toLocal8Bit().constData());
+        std::printf("first-paint-ms: %.1f\n", ms);
         std::fflush(stdout);
         std::_Exit(0);
     }
@@ -82,17 +92,46 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication qtApp(argc, argv);
+    const std::vector<std::string_view> arguments(argv + std::min(argc, 1), argv + argc);
+    const app::CommandLine line = app::ParseCommandLine(arguments);
+    switch (line.action) {
+    case app::CommandLine::Action::Help:
+        std::fputs(app::UsageText().c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case app::CommandLine::Action::Version:
+        std::printf("%s\n", app::VersionText().c_str());
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case app::CommandLine::Action::Error:
+        std::fprintf(stderr, "velmora: %s\n%s", line.error.c_str(), app::UsageText().c_str());
+        return 2;
+    case app::CommandLine::Action::Run:
+        break;
+    }
+
+    // Only the toolkit's own options reach it, so no file name is ever taken for one of them.
+    std::vector<std::string> toolkitStorage{argc > 0 ? argv[0] : "velmora"};
+    toolkitStorage.insert(toolkitStorage.end(), line.toolkitArguments.begin(),
+                          line.toolkitArguments.end());
+    std::vector<char*> toolkitArgv;
+    for (std::string& argument : toolkitStorage)
+        toolkitArgv.push_back(argument.data());
+    toolkitArgv.push_back(nullptr);
+    int toolkitArgc = static_cast<int>(toolkitStorage.size());
+
+    QApplication qtApp(toolkitArgc, toolkitArgv.data());
     QApplication::setOrganizationName("Ostrel");
     QApplication::setApplicationName("Velmora Editor");
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    const bool exitAfterFirstPaint = arguments.removeAll(kExitAfterFirstPaint) > 0;
+    QApplication::setApplicationVersion(QString::fromStdString(app::VersionText()));
+    // Ties the windows to the desktop entry (its icon and name in task bars).
+    QGuiApplication::setDesktopFileName("velmora");
+    QStringList files;
+    for (const std::string& file : line.files)
+        files.push_back(QString::fromLocal8Bit(file.c_str()));
     app::CEditorApp editor;
     FirstPaintProbe probe(editor);
-    if (exitAfterFirstPaint)
+    if (line.exitAfterFirstPaint)
         qtApp.installEventFilter(&probe);
-    if (!editor.InitInstance(arguments))
+    if (!editor.InitInstance(files))
         return 1;
     return QApplication::exec();
 }

@@ -3,13 +3,18 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QUrl>
+#include <algorithm>
+#include <string_view>
+#include <utility>
 
 #include "app/childframe.h"
 #include "app/editorapp.h"
@@ -20,6 +25,7 @@
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "app/uiservices.h"
+#include "platform/profile.h"
 
 namespace app {
 namespace {
@@ -28,10 +34,39 @@ constexpr const char* kRecentProperty = "velmoraRecent";
 constexpr const char* kWindowListProperty = "velmoraWindowList";
 constexpr int kIdleUpdateMs = 200;
 
+// A new document window shows this many columns and rows of its font.
+constexpr int kDocumentColumns = 80;
+constexpr int kDocumentRows = 25;
+// The main window's first size: this share of the screen's free area, at least kMinimumSize
+// where the screen has room for it.
+constexpr double kScreenShare = 0.75;
+constexpr QSize kMinimumSize(800, 600);
+
+constexpr std::string_view kPlacementSection = "Window Placement";
+constexpr std::string_view kGeometryEntry = "Geometry";
+constexpr std::string_view kStateEntry = "State";
+constexpr std::string_view kMaximizedEntry = "DocumentsMaximized";
+
+platform::LockKey LockKeyOf(uint32_t paneId) {
+    switch (paneId) {
+    case ID_INDICATOR_NUM:
+        return platform::LockKey::Num;
+    case ID_INDICATOR_SCRL:
+        return platform::LockKey::Scroll;
+    default:
+        return platform::LockKey::Caps;
+    }
+}
+
+QByteArray FromBase64(const std::string& text) {
+    return QByteArray::fromBase64(QByteArray::fromStdString(text));
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(CEditorApp& app) : app_(app), mdi_(new QMdiArea(this)) {
     setCentralWidget(mdi_);
+    setWindowIcon(ResourceIcon(IDR_MAINFRAME));
     setAcceptDrops(true);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
         UpdateTitle();
@@ -40,7 +75,9 @@ CMainFrame::CMainFrame(CEditorApp& app) : app_(app), mdi_(new QMdiArea(this)) {
     connect(&idle_, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    app_.LockKeys().SetChangeHandler(nullptr);
+}
 
 bool CMainFrame::LoadFrame() {
     if (!FindMenu(IDR_MAINFRAME) || !FindMenu(IDR_SOURCETYPE))
@@ -62,9 +99,11 @@ bool CMainFrame::LoadFrame() {
         const uint32_t id = entry.cmd;
         connect(shortcut, &QShortcut::activated, this, [this, id] { RouteCommand(id); });
     }
-    resize(800, 600);
+    RestorePlacement();
     UpdateTitle();
     idle_.start(kIdleUpdateMs);
+    // A lock key shows at once, not at the next idle update.
+    app_.LockKeys().SetChangeHandler([this] { UpdateCommandUI(); });
     return true;
 }
 
@@ -129,7 +168,14 @@ std::vector<CChildFrame*> CMainFrame::Children() const {
 
 void CMainFrame::AddChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
-    child->show();
+    connect(child, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::ChildStateChanged);
+    if (isVisible()) {
+        PlaceChild(child);
+    } else {
+        // The workspace has its size only once the main window is shown (see showEvent).
+        child->show();
+        unplaced_.emplace_back(child);
+    }
     mdi_->setActiveSubWindow(child);
     if (CSampleView* view = child->ActiveView())
         view->SetFocus();
@@ -137,32 +183,40 @@ void CMainFrame::AddChild(CChildFrame* child) {
     UpdateTitle();
 }
 
-bool CMainFrame::RouteCommand(uint32_t id) {
-    if (CChildFrame* child = ActiveChild()) {
-        CSampleView* view = child->ActiveView();
-        if (view && view->RouteCommand(id))
-            return true;
-        if (child->Document().RouteCommand(id) || child->RouteCommand(id))
-            return true;
-    }
-    return RouteFrameCommand(id);
+CommandRoute CMainFrame::RouteFrom(CChildFrame* child, CSampleView* view) {
+    CSampleDoc* doc = child ? &child->Document() : nullptr;
+    return CommandRoute{view, doc, child, &ownCommands_, &app_};
 }
 
-bool CMainFrame::RouteFrameCommand(uint32_t id) {
-    return OwnCommand(id) || app_.RouteCommand(id);
+void CMainFrame::PlaceChild(CChildFrame* child) {
+    if (documentsMaximized_) {
+        child->showMaximized();
+        return;
+    }
+    child->show();
+    const QSize area = mdi_->contentsRect().size();
+    const QSize wanted = child->SizeForText(kDocumentColumns, kDocumentRows).boundedTo(area);
+    child->resize(wanted);
+    const QPoint at(std::clamp(child->x(), 0, std::max(0, area.width() - wanted.width())),
+                    std::clamp(child->y(), 0, std::max(0, area.height() - wanted.height())));
+    child->move(at);
+}
+
+void CMainFrame::ChildStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
+    // Activation changes the state too; only a change of the maximised bit is the user's choice.
+    if (oldState.testFlag(Qt::WindowMaximized) != newState.testFlag(Qt::WindowMaximized))
+        documentsMaximized_ = newState.testFlag(Qt::WindowMaximized);
+    UpdateTitle();
+}
+
+bool CMainFrame::RouteCommand(uint32_t id) {
+    CChildFrame* child = ActiveChild();
+    return RouteFrom(child, child ? child->ActiveView() : nullptr).Run(id);
 }
 
 void CMainFrame::RouteCommandUI(CmdUI& ui) {
-    if (CChildFrame* child = ActiveChild()) {
-        CSampleView* view = child->ActiveView();
-        if (view && view->RouteCommandUI(ui))
-            return;
-        if (child->Document().RouteCommandUI(ui) || child->RouteCommandUI(ui))
-            return;
-    }
-    if (OwnCommandUI(ui) || app_.RouteCommandUI(ui))
-        return;
-    ui.Enable(false);
+    CChildFrame* child = ActiveChild();
+    RouteFrom(child, child ? child->ActiveView() : nullptr).Update(ui);
 }
 
 bool CMainFrame::OwnCommand(uint32_t id) {
@@ -212,6 +266,12 @@ bool CMainFrame::OwnCommandUI(CmdUI& ui) {
     case ID_WINDOW_TILE_HORZ:
     case ID_WINDOW_ARRANGE:
         ui.Enable(ActiveChild() != nullptr);
+        return true;
+    case ID_INDICATOR_CAPS:
+    case ID_INDICATOR_NUM:
+    case ID_INDICATOR_SCRL:
+        // Lit while the key is on; blank while it is off or the platform cannot tell.
+        ui.Enable(app_.LockKeys().State(LockKeyOf(ui.id)) == platform::LockState::On);
         return true;
     default:
         return false;
@@ -407,11 +467,61 @@ std::vector<uint32_t> CMainFrame::PaneIds() const {
     return ids;
 }
 
-void CMainFrame::UpdateTitle() {
+QString CMainFrame::WantedTitle() const {
     QString title = ToQString(FindString(IDS_APP_TITLE).value_or("Velmora Editor"));
     if (CChildFrame* child = ActiveChild())
         title += " - " + child->windowTitle();
-    setWindowTitle(title);
+    return title;
+}
+
+void CMainFrame::UpdateTitle() {
+    const QString title = WantedTitle();
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // A maximised document window writes its title into the main window's; put ours back.
+    if (event->type() == QEvent::WindowTitleChange)
+        UpdateTitle();
+}
+
+void CMainFrame::RestorePlacement() {
+    const platform::Profile& profile = app_.Profile();
+    documentsMaximized_ = profile.GetProfileInt(kPlacementSection, kMaximizedEntry, 0) != 0;
+    restoreState(FromBase64(profile.GetProfileString(kPlacementSection, kStateEntry)));
+    if (restoreGeometry(FromBase64(profile.GetProfileString(kPlacementSection, kGeometryEntry))))
+        return;
+    const QScreen* display = screen();
+    if (!display) {
+        resize(kMinimumSize);
+        return;
+    }
+    const QRect free = display->availableGeometry();
+    const QSize share(static_cast<int>(free.width() * kScreenShare),
+                      static_cast<int>(free.height() * kScreenShare));
+    const QSize wanted = share.expandedTo(kMinimumSize).boundedTo(free.size());
+    resize(wanted);
+    move(free.center() - QPoint(wanted.width() / 2, wanted.height() / 2));
+}
+
+void CMainFrame::SavePlacement() {
+    platform::Profile& profile = app_.Profile();
+    profile.WriteProfileString(kPlacementSection, kGeometryEntry,
+                               saveGeometry().toBase64().toStdString());
+    profile.WriteProfileString(kPlacementSection, kStateEntry,
+                               saveState().toBase64().toStdString());
+    profile.WriteProfileInt(kPlacementSection, kMaximizedEntry, documentsMaximized_ ? 1 : 0);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (layout())
+        layout()->activate();
+    for (const QPointer<CChildFrame>& child : std::exchange(unplaced_, {}))
+        if (child)
+            PlaceChild(child);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -419,6 +529,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Before the windows go: closing them changes no placement the user chose.
+    SavePlacement();
     app_.CloseAllDocuments();
     idle_.stop();
     event->accept();

@@ -10,18 +10,21 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 #include <cstdint>
 #include <map>
 #include <vector>
 
+#include "app/commandroute.h"
 #include "view/cmdui.h"
 
 namespace app {
 
 class CEditorApp;
 class CChildFrame;
+class CSampleView;
 
 class CMainFrame final : public QMainWindow {
     Q_OBJECT
@@ -37,11 +40,12 @@ public:
     std::vector<CChildFrame*> Children() const;
     void AddChild(CChildFrame* child);
 
-    // The whole route, from the active view on; false when no target handles `id`.
+    // The command route from `view` of window `child` (either may be null): the view, the
+    // window's document, the window, this frame, the application.
+    CommandRoute RouteFrom(CChildFrame* child, CSampleView* view);
+    // The whole route from the active view on; false when no target handles `id`.
     bool RouteCommand(uint32_t id);
-    // The route from the frames on: this frame, then the application.
-    bool RouteFrameCommand(uint32_t id);
-    // Fills `ui` along the whole route; an id no target claims is disabled.
+    // Fills `ui` along the whole route from the active view; an id no target claims is disabled.
     void RouteCommandUI(CmdUI& ui);
 
     // Menu 128 or 129, whichever fits; the id of the one shown.
@@ -58,17 +62,40 @@ public:
     // The text a status pane shows now; ID_SEPARATOR is the message pane.
     QString PaneText(uint32_t id) const;
     std::vector<uint32_t> PaneIds() const;
+    // "Velmora Editor - <active window's title>", or the application's name alone. The title
+    // keeps this form whatever state the active window is in (the toolkit would otherwise add
+    // a maximised window's title a second time).
+    QString WantedTitle() const;
     void UpdateTitle();
 
     void OnSetFont();
     void ArrangeIcons();
 
+    // Window placement kept in the settings section "Window Placement": the main window's
+    // geometry and bar layout, and whether the user last worked with maximised documents.
+    void RestorePlacement();
+    void SavePlacement();
+    bool DocumentsMaximized() const { return documentsMaximized_; }
+
 protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // This frame's own stop on the route: the bars, Set Font and the Window menu.
+    class FrameCommands final : public CommandTarget {
+    public:
+        explicit FrameCommands(CMainFrame& frame) : frame_(frame) {}
+        bool RouteCommand(uint32_t id) override { return frame_.OwnCommand(id); }
+        bool RouteCommandUI(CmdUI& ui) override { return frame_.OwnCommandUI(ui); }
+
+    private:
+        CMainFrame& frame_;
+    };
+
     bool OwnCommand(uint32_t id);
     bool OwnCommandUI(CmdUI& ui);
     void ConnectMenu(QMenu& menu);
@@ -76,14 +103,22 @@ private:
     void FillWindowList(QMenu& menu);
     bool CreateToolBar();
     bool CreateStatusBar();
+    // Places a new document window: maximised when the user last worked maximised, else sized
+    // for 80 x 25 cells of its font and kept inside the workspace.
+    void PlaceChild(CChildFrame* child);
+    void ChildStateChanged(Qt::WindowStates oldState, Qt::WindowStates newState);
 
     CEditorApp& app_;
+    FrameCommands ownCommands_{*this};
     QMdiArea* mdi_;
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
     std::vector<std::pair<uint32_t, QLabel*>> panes_;
     QTimer idle_;
     int32_t menuId_ = 0;
+    bool documentsMaximized_ = false;
+    // Document windows added while this window was hidden, placed when it is shown.
+    std::vector<QPointer<CChildFrame>> unplaced_;
 };
 
 } // namespace app

@@ -110,6 +110,16 @@ QIcon CommandIcon(uint32_t id) {
     return icon;
 }
 
+QIcon ResourceIcon(int32_t id) {
+    const PixelIcon* art = FindIcon(id);
+    if (!art)
+        return {};
+    QIcon icon;
+    for (const int32_t scale : kIconScales)
+        icon.addPixmap(QPixmap::fromImage(ImageFromBitmap(RenderIcon(*art, scale))));
+    return icon;
+}
+
 void FillMenu(QMenu& menu, std::span<const MenuItem> items) {
     for (const MenuItem& item : items) {
         switch (item.kind) {

@@ -31,6 +31,10 @@ QImage ImageFromBitmap(const platform::BitmapData& bitmap);
 // The icon of a command's toolbar button at 1x and 2x; a null icon when it has none.
 QIcon CommandIcon(uint32_t id);
 
+// The application icon (IDR_MAINFRAME) or the document icon (IDR_SOURCETYPE) at 16, 32, 48, 64,
+// 128 and 256 pixels, each the pixel art scaled by a whole factor; a null icon for other ids.
+QIcon ResourceIcon(int32_t id);
+
 // Fills `menu` with `items`: a command becomes an action carrying its id (text as the resource
 // gives it, the shortcut shown after the tab), a pop-up a sub-menu, a separator a separator.
 void FillMenu(QMenu& menu, std::span<const MenuItem> items);

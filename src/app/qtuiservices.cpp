@@ -1,19 +1,16 @@
 #include "app/qtuiservices.h"
 
-#include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 
+#include "app/qtdialogs.h"
 #include "app/qtresources.h"
-#include "app/resources/dialogs.h"
-#include "app/resources/icons.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
+#include "platform/qt/qt_surface.h"
 
 namespace app {
 namespace {
@@ -22,21 +19,104 @@ QString AppTitle() {
     return ToQString(FindString(IDS_APP_TITLE).value_or("Velmora Editor"));
 }
 
-// "Quorda Files (*.qrt)" from the document template, then every file.
-QString DocumentFilter() {
-    const std::string_view templ = FindString(IDR_SOURCETYPE).value_or("");
-    return ToQString(DocTemplateField(templ, DocField::FilterName)) + ";;All Files (*)";
+constexpr std::string_view kFileDialogSection = "File Dialogs";
+constexpr std::string_view kFilterEntry = "Filter";
+constexpr std::string_view kFolderEntry = "Folder";
+constexpr const char* kAssemblerFilter = "Assembler sources (*.asm *.z80 *.s *.inc *.a80 *.mac)";
+constexpr const char* kAllFilesFilter = "All Files (*)";
+
+QMessageBox::Icon ToQIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+// The extension a name typed without one gets in the Save As dialog: the first pattern of the
+// filter chosen ("qrt" for "Quorda Files (*.qrt)"); none for all files.
+QString SuffixOf(const QString& filter) {
+    const qsizetype star = filter.indexOf("(*.");
+    if (star < 0)
+        return {};
+    const qsizetype from = star + 3;
+    qsizetype to = from;
+    while (to < filter.size() && filter[to].isLetterOrNumber())
+        ++to;
+    return filter.mid(from, to - from);
 }
 
 } // namespace
 
-MessageResult QtUiServices::MessageBox(std::string_view text, MessageButtons buttons) {
+QStringList FileDialogFilters() {
+    const std::string_view templ = FindString(IDR_SOURCETYPE).value_or("");
+    return {ToQString(DocTemplateField(templ, DocField::FilterName)), kAssemblerFilter,
+            kAllFilesFilter};
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(bool save, std::string_view start,
+                                            const platform::Profile* profile, QWidget* parent) {
+    const QStringList filters = FileDialogFilters();
+    QString folder;
+    QString name = ToQString(start);
+    if (const qsizetype slash = name.lastIndexOf('/'); slash >= 0) {
+        folder = name.left(slash + 1);
+        name.remove(0, slash + 1);
+    }
+    QString filter = filters.front();
+    if (profile) {
+        const QString last = ToQString(profile->GetProfileString(kFileDialogSection, kFilterEntry));
+        if (filters.contains(last))
+            filter = last;
+        if (folder.isEmpty())
+            folder = ToQString(profile->GetProfileString(kFileDialogSection, kFolderEntry));
+    }
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setNameFilters(filters);
+    dialog->selectNameFilter(filter);
+    if (!folder.isEmpty())
+        dialog->setDirectory(folder);
+    if (save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDefaultSuffix(SuffixOf(filter));
+        QFileDialog* raw = dialog.get();
+        QObject::connect(raw, &QFileDialog::filterSelected, raw,
+                         [raw](const QString& chosen) { raw->setDefaultSuffix(SuffixOf(chosen)); });
+        if (!name.isEmpty())
+            dialog->selectFile(name);
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    return dialog;
+}
+
+void RememberFileDialog(const QFileDialog& dialog, platform::Profile& profile) {
+    profile.WriteProfileString(kFileDialogSection, kFilterEntry,
+                               dialog.selectedNameFilter().toStdString());
+    profile.WriteProfileString(kFileDialogSection, kFolderEntry,
+                               dialog.directory().absolutePath().toStdString() + '/');
+}
+
+MessageResult QtUiServices::MessageBox(std::string_view text, MessageButtons buttons,
+                                       MessageIcon icon) {
+    QMessageBox box(ToQIcon(icon), AppTitle(), ToQString(text), QMessageBox::NoButton, parent_);
     if (buttons == MessageButtons::Ok) {
-        QMessageBox::information(parent_, AppTitle(), ToQString(text));
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
         return MessageResult::Ok;
     }
-    switch (QMessageBox::question(parent_, AppTitle(), ToQString(text),
-                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageResult::Yes;
     case QMessageBox::No:
@@ -46,38 +126,41 @@ MessageResult QtUiServices::MessageBox(std::string_view text, MessageButtons but
     }
 }
 
-std::optional<std::string> QtUiServices::AskOpenPath() {
-    const QString path =
-        QFileDialog::getOpenFileName(parent_, QString(), QString(), DocumentFilter());
-    if (path.isEmpty())
-        return std::nullopt;
-    return path.toStdString();
-}
-
-std::optional<std::string> QtUiServices::AskSavePath(std::string_view proposed) {
-    QFileDialog dialog(parent_, QString(), ToQString(proposed), DocumentFilter());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    const std::string_view templ = FindString(IDR_SOURCETYPE).value_or("");
-    QString ext = ToQString(DocTemplateField(templ, DocField::FilterExt));
-    if (ext.startsWith('.'))
-        ext.remove(0, 1);
-    dialog.setDefaultSuffix(ext);
+std::optional<std::string> QtUiServices::RunFileDialog(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (profile_)
+        RememberFileDialog(dialog, *profile_);
     return dialog.selectedFiles().first().toStdString();
 }
 
-std::optional<FontChoice> QtUiServices::ChooseFont(const platform::LogFont& initial) {
+std::optional<std::string> QtUiServices::AskOpenPath(std::string_view folder) {
+    return RunFileDialog(*MakeFileDialog(false, folder, profile_, parent_));
+}
+
+std::optional<std::string> QtUiServices::AskSavePath(std::string_view proposed) {
+    return RunFileDialog(*MakeFileDialog(true, proposed, profile_, parent_));
+}
+
+std::unique_ptr<QFontDialog> MakeFontDialog(const platform::LogFont& initial, QWidget* parent) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
-    QFont font(ToQString(initial.FaceName()));
+    // A face that is missing or proportional is proposed as the face the editor would draw it
+    // with, and only fixed-pitch faces are offered: text sits in a grid of equal cells.
+    QFont font(platform::qt::FixedPitchFamily(ToQString(initial.FaceName())));
     const int pixels = initial.lfHeight < 0 ? -initial.lfHeight : initial.lfHeight;
     if (pixels > 0)
         font.setPointSizeF(pixels * 72.0 / dpi);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, parent_);
-    if (!ok)
+    auto dialog = std::make_unique<QFontDialog>(font, parent);
+    dialog->setOption(QFontDialog::MonospacedFonts);
+    return dialog;
+}
+
+std::optional<FontChoice> QtUiServices::ChooseFont(const platform::LogFont& initial) {
+    const std::unique_ptr<QFontDialog> dialog = MakeFontDialog(initial, parent_);
+    if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog->selectedFont();
     return FontChoice{chosen.family().toStdString(),
                       static_cast<int32_t>(chosen.pointSizeF() * 10.0 + 0.5)};
 }
@@ -86,53 +169,33 @@ void QtUiServices::ShowAbout() {
     RunAboutDialog(parent_);
 }
 
+int32_t QtUiServices::RunDialog(platform::Dialog& dialog) {
+    return RunTemplateDialog(dialog, parent_, [](QWidget* over, std::string_view text) {
+        QMessageBox::information(
+            over, AppTitle(), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    });
+}
+
 void RunAboutDialog(QWidget* parent) {
-    const DialogTemplate* templ = FindDialogTemplate(IDD_ABOUTBOX);
-    if (!templ)
-        return;
-    QDialog dialog(parent);
-    dialog.setWindowTitle(ToQString(templ->title));
-    const QFontMetrics metrics(dialog.font());
-    // Dialog units: a quarter of the average character width, an eighth of the height.
-    const double ux = metrics.averageCharWidth() / 4.0;
-    const double uy = metrics.height() / 8.0;
-    auto place = [&](QWidget* w, const DialogControl& c) {
-        w->setGeometry(static_cast<int>(c.x * ux), static_cast<int>(c.y * uy),
-                       static_cast<int>(c.cx * ux), static_cast<int>(c.cy * uy));
-    };
-    for (const DialogControl& c : templ->controls) {
-        switch (c.kind) {
-        case ControlKind::Icon: {
-            auto* label = new QLabel(&dialog);
-            if (const PixelIcon* art = FindIcon(c.resource))
-                label->setPixmap(QPixmap::fromImage(ImageFromBitmap(RenderIcon(*art, 2)))
-                                     .scaled(static_cast<int>(c.cx * ux),
-                                             static_cast<int>(c.cy * uy), Qt::KeepAspectRatio));
-            place(label, c);
-            break;
-        }
-        case ControlKind::Static:
-        case ControlKind::CenteredText: {
-            auto* label = new QLabel(ToQString(c.text), &dialog);
-            if (c.kind == ControlKind::CenteredText)
-                label->setAlignment(Qt::AlignCenter);
-            place(label, c);
-            break;
-        }
-        case ControlKind::PushButton:
-        case ControlKind::DefPushButton: {
-            auto* button = new QPushButton(ToQString(c.text), &dialog);
-            button->setDefault(c.kind == ControlKind::DefPushButton);
-            QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-            place(button, c);
-            break;
-        }
-        default:
-            break;
-        }
-    }
-    dialog.setFixedSize(static_cast<int>(templ->cx * ux), static_cast<int>(templ->cy * uy));
-    dialog.exec();
+    platform::Dialog about(IDD_ABOUTBOX);
+    RunTemplateDialog(about, parent, {});
+}
+
+void QtUiServices::PrintView(platform::PrintableView& view, std::string_view title, bool preview) {
+    const QString name = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    const platform::PrintOutcome outcome =
+        preview ? printing_.Preview(view, name, parent_) : printing_.Print(view, name, parent_);
+    if (outcome.result == platform::PrintResult::Failed)
+        MessageBox(outcome.error.empty() ? "Printing failed." : outcome.error, MessageButtons::Ok,
+                   MessageIcon::Error);
+}
+
+void QtUiServices::PrintSetup() {
+    printing_.PrintSetup(parent_);
+}
+
+bool QtUiServices::PageSetup(platform::PageMargins& margins) {
+    return platform::qt::RunPageSetupDialog(parent_, margins, printing_.Printer());
 }
 
 } // namespace app

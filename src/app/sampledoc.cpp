@@ -86,7 +86,7 @@ bool CSampleDoc::OnOpenDocument(const std::string& path) {
     DeleteContents();
     SetModifiedFlag(false);
     if (!buffer_.ReadFromFile(path, LineEndAuto)) {
-        ui_.MessageBox(buffer_.LastFileError().Message(), MessageButtons::Ok);
+        ui_.MessageBox(buffer_.LastFileError().Message(), MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
     SetModifiedFlag(false);
@@ -101,7 +101,7 @@ bool CSampleDoc::OnSaveDocument(const std::string& path) {
         std::string text = error.Message();
         if (error.path != path)
             text = "Cannot save " + path + ".\n" + text;
-        ui_.MessageBox(text, MessageButtons::Ok);
+        ui_.MessageBox(text, MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
     SetModifiedFlag(false);
@@ -137,7 +137,7 @@ bool CSampleDoc::SaveModified() {
     std::string text(kAskToSaveBefore);
     text += path_.empty() ? title_ : path_;
     text += kAskToSaveAfter;
-    switch (ui_.MessageBox(text, MessageButtons::YesNoCancel)) {
+    switch (ui_.MessageBox(text, MessageButtons::YesNoCancel, MessageIcon::Warning)) {
     case MessageResult::Yes:
         return DoFileSave();
     case MessageResult::No:
@@ -154,7 +154,7 @@ void CSampleDoc::OnReadOnly() {
     }
     buffer_.ChangeReadOnly(true);
     ui_.MessageBox(FindString(IDP_DOCUMENT_READ_ONLY).value_or("Document now read-only!"),
-                   MessageButtons::Ok);
+                   MessageButtons::Ok, MessageIcon::Information);
 }
 
 bool CSampleDoc::RouteCommand(uint32_t id) {

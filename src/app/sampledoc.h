@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/commandroute.h"
 #include "buffer/textbuffer.h"
 #include "platform/font.h"
 #include "platform/profile.h"
@@ -30,13 +31,13 @@ private:
     CSampleDoc& doc_;
 };
 
-class CSampleDoc {
+class CSampleDoc final : public CommandTarget {
 public:
     // Reads the default font from the profile.
     CSampleDoc(platform::Profile& profile, UiServices& ui);
     CSampleDoc(const CSampleDoc&) = delete;
     CSampleDoc& operator=(const CSampleDoc&) = delete;
-    ~CSampleDoc();
+    ~CSampleDoc() override;
 
     CTextBuffer& Buffer() { return buffer_; }
     const platform::LogFont& Font() const { return font_; }
@@ -71,8 +72,8 @@ public:
     bool SaveModified();
 
     // ---- Commands: Save, Save As, Read Only.
-    bool RouteCommand(uint32_t id);
-    bool RouteCommandUI(CmdUI& ui);
+    bool RouteCommand(uint32_t id) override;
+    bool RouteCommandUI(CmdUI& ui) override;
     void OnReadOnly();
 
 private:

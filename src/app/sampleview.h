@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/commandroute.h"
 #include "app/sampledoc.h"
 #include "app/uiservices.h"
+#include "app/viewshell.h"
 #include "edit/editview.h"
 #include "platform/profile.h"
 
 namespace app {
 
-class CSampleView final : public CTextEditView {
+class CSampleView final : public CTextEditView, public CommandTarget {
 public:
     CSampleView(CSampleDoc& doc, platform::Profile& profile, UiServices& ui);
     // Stores the "Backspace at start of line" option, so the last view to go decides it.
@@ -33,11 +35,15 @@ public:
     // does not light itself.
     bool RouteCommand(uint32_t id) override;
     bool RouteCommandUI(CmdUI& ui) override;
-    // A key command: through the view and the document, then whatever the window goes on to.
+    // A key command: along the whole command route from this view (SetCommandRoute), or through
+    // this view's own handlers alone while it has no route.
     bool OnCommand(uint32_t id) override;
-    void SetCommandFallback(std::function<bool(uint32_t)> fallback) {
-        fallback_ = std::move(fallback);
-    }
+    void SetCommandRoute(std::function<bool(uint32_t)> route) { route_ = std::move(route); }
+
+    // Print (the system print dialog) and Print Preview of the document's text.
+    void OnFilePrint(bool preview);
+    // Page Setup: the margins "PageSetup" keeps, written back when the user chooses OK.
+    void OnFilePageSetup();
 
     // The state of an item of the context menu: Copy needs a selection, Cut a selection it may
     // delete, Paste text on the clipboard and a text it may change; the others keep their usual
@@ -58,7 +64,8 @@ private:
     platform::Profile& profile_;
     UiServices& ui_;
     std::array<platform::ColorRef, 4> colors_;
-    std::function<bool(uint32_t)> fallback_;
+    std::function<bool(uint32_t)> route_;
+    ViewShell shell_;
 };
 
 } // namespace app

@@ -14,6 +14,11 @@
 //
 // Arenas and blocks come from large chunks, kept for reuse when a document closes (a reload then
 // touches no fresh memory).
+//
+// Every block also keeps the union of its lines' flags (a superset after lines left it), so a
+// search for flagged lines skips unflagged blocks: finding a bookmark among four million lines
+// reads a few thousand words instead of every line. Flags therefore change only through
+// SetMarks.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +32,7 @@ struct LineRecord {
     char* bytes = nullptr; // not NUL-terminated; may hold any byte, NUL included
     int32_t used = 0;
     int32_t capacity = 0;
-    LineFlags marks = 0;
+    LineFlags marks = 0; // written through LineStore::SetMarks only
     bool ownsStorage = false;
     // The slab holding the bytes (its number, from 1); 0 for an arena or storage of its own.
     uint16_t slab = 0;
@@ -103,6 +108,14 @@ public:
     // Frees every line, block and arena.
     void Clear();
 
+    // The flags of line `index`.
+    void SetMarks(int index, LineFlags marks);
+    // The first line in [from, to) whose flags share a bit with `mask`, or -1.
+    int FindMarked(int from, int to, LineFlags mask) const;
+    // The last line in [to, from] (searching down from `from`) whose flags share a bit with
+    // `mask`, or -1.
+    int FindMarkedBackward(int from, int to, LineFlags mask) const;
+
     // Line editing keeping the capacity rule.
     void Truncate(int index, int32_t length);
     void Append(int index, std::string_view text);
@@ -116,6 +129,8 @@ private:
     struct Block {
         LineRecord* lines;
         int size;
+        // Every flag some line of the block carries, perhaps more (searches tighten it).
+        mutable LineFlags marks;
     };
     struct Slab {
         char* base = nullptr;
@@ -138,6 +153,7 @@ private:
     Block NewBlock();
     void FreeBlock(Block& block);
     void RebuildStarts(size_t fromBlock);
+    static void TightenMarks(const Block& block);
     void FreeStorage(LineRecord& rec);
     static LineRecord MakeOwned(std::string_view text);
     // A slab of at least `bytes`; 0 when none can be had (the lines then get storage each).

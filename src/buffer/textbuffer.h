@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,11 +14,15 @@
 #include "buffer/bufferview.h"
 #include "buffer/filesystem.h"
 #include "buffer/linestore.h"
+#include "buffer/replacebatch.h"
 #include "buffer/types.h"
 
 // One primitive change in the history.
 struct EditRecord {
     static constexpr uint32_t RecordInsert = 0x1;
+    // A batch of one-line replacements (`batch`); `text` is then the replacement, `start` the
+    // first replaced position and `end` the end of the last replacement in the text after it.
+    static constexpr uint32_t RecordReplaceBatch = 0x2;
     static constexpr uint32_t RecordGroupStart = 0x100;
 
     uint32_t kind = 0;
@@ -30,6 +35,8 @@ struct EditRecord {
     // A deletion that spanned lines: the length of each deleted line part, so that undo puts back
     // exactly these lines even when they hold CR or LF characters of their own. Empty otherwise.
     std::vector<int32_t> partLengths;
+    // The replacements of a RecordReplaceBatch record; none otherwise.
+    std::shared_ptr<const ReplaceBatch> batch;
 };
 
 class CTextBuffer {
@@ -106,6 +113,20 @@ public:
     void RedoActionName(std::string& text) const;
     virtual bool ActionName(int action, std::string& text) const;
 
+    // ---- Batches of one-line replacements (Replace All): one record, one notification.
+    // Replaces the `replacedLength` bytes at each of `positions` (in the text as it is: in text
+    // order, each within its line, none overlapping and no two at one place) by `replacement`,
+    // which holds no CR or LF, as one recorded change with `action`; the views hear of it once,
+    // through OnBufferBatchChanged. False, changing and recording nothing, on a read-only buffer
+    // or when the positions or the replacement are not so.
+    bool ReplaceBatchRecorded(CBufferView* source, std::vector<TextPosition> positions,
+                              int32_t replacedLength, std::string_view replacement,
+                              EditAction action);
+    // Applies `batch` to the text before it, or (`undo`) turns the text after it back, without
+    // recording: for undo, redo and a journal's replay. `batch.replaced` must be filled. False,
+    // changing nothing, when the batch does not fit the text.
+    bool ApplyReplaceBatch(CBufferView* source, const ReplaceBatch& batch, bool undo);
+
     int UndoCapacity() const { return undoCapacity_; }
     void SetUndoCapacity(int capacity);
     int RecordCount() const { return static_cast<int>(records_.size()); }
@@ -132,6 +153,16 @@ private:
                             std::string* owned, int& endLine, int& endChar, EditAction action);
     void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string text,
                     EditAction action, std::vector<int32_t> partLengths = {});
+    // Appends `rec` to the history (cutting the redo records, dropping the oldest groups at the
+    // capacity) and marks it as a group start when one is pending.
+    void PushRecord(EditRecord&& rec);
+    // Whether `batch` fits the text: before it (`undo` false) or after it.
+    bool BatchFits(const ReplaceBatch& batch, bool undo) const;
+    // ApplyReplaceBatch of a batch known to fit: one the history recorded, whose text is the one
+    // it was recorded on.
+    void ApplyFittingBatch(CBufferView* source, const ReplaceBatch& batch, bool undo);
+    // Where undo (`undo`) or redo of a batch record leaves the caret.
+    static TextPosition BatchCaret(const ReplaceBatch& batch, bool undo);
     void DropOldestGroup();
     void CheckModified();
     void ResetHistoryState();

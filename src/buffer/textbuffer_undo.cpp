@@ -115,6 +115,19 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
                              std::vector<int32_t> partLengths) {
     if (skipGroup_)
         return;
+    EditRecord rec;
+    rec.kind = isInsertion ? EditRecord::RecordInsert : 0;
+    rec.start = start;
+    rec.end = end;
+    rec.action = action;
+    rec.text = std::move(text);
+    rec.partLengths = std::move(partLengths);
+    PushRecord(std::move(rec));
+}
+
+void CTextBuffer::PushRecord(EditRecord&& rec) {
+    if (skipGroup_)
+        return;
     if (appliedCount_ < RecordCount()) {
         if (savedCount_ > appliedCount_)
             savedCount_ = -1;
@@ -125,18 +138,11 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
         if (skipGroup_)
             return;
     }
-    EditRecord rec;
-    rec.kind = isInsertion ? EditRecord::RecordInsert : 0;
     // A record that would join a group no longer in the history starts one instead.
     if (groupStartPending_ || records_.empty()) {
         groupStartPending_ = false;
         rec.kind |= EditRecord::RecordGroupStart;
     }
-    rec.start = start;
-    rec.end = end;
-    rec.action = action;
-    rec.text = std::move(text);
-    rec.partLengths = std::move(partLengths);
     records_.push_back(std::move(rec));
     appliedCount_ = RecordCount();
     groupRecorded_ = true;
@@ -183,7 +189,10 @@ bool CTextBuffer::UndoLastStep(TextPosition& caret) {
     for (;;) {
         --appliedCount_;
         const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
-        if (r.kind & EditRecord::RecordInsert) {
+        if (r.batch) {
+            ApplyFittingBatch(nullptr, *r.batch, true);
+            caret = BatchCaret(*r.batch, true);
+        } else if (r.kind & EditRecord::RecordInsert) {
             ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
             caret = r.start;
         } else {
@@ -205,7 +214,10 @@ bool CTextBuffer::RedoNextStep(TextPosition& caret) {
     int endChar = 0;
     do {
         const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
-        if (r.kind & EditRecord::RecordInsert) {
+        if (r.batch) {
+            ApplyFittingBatch(nullptr, *r.batch, false);
+            caret = BatchCaret(*r.batch, false);
+        } else if (r.kind & EditRecord::RecordInsert) {
             ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
             caret = r.end;
         } else {

@@ -1,5 +1,5 @@
 // Command ids the edit view serves: its keys (accelerator table 22901), Cut and Paste, Undo and
-// Redo, and the status panes it lights.
+// Redo, Find and Replace, and the status panes it lights.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,8 @@ inline constexpr uint32_t ID_EDIT_CUT = 57635;
 inline constexpr uint32_t ID_EDIT_PASTE = 57637;
 inline constexpr uint32_t ID_EDIT_UNDO = 57643;
 inline constexpr uint32_t ID_EDIT_REDO = 57644;
+inline constexpr uint32_t ID_EDIT_FIND = 57636;
+inline constexpr uint32_t ID_EDIT_REPLACE = 57641;
 
 // Status panes.
 inline constexpr uint32_t ID_INDICATOR_OVR = 59140;

@@ -13,7 +13,7 @@ namespace {
 
 using Entry = CommandMapEntry<CTextEditView>;
 
-constexpr std::array<Entry, 12> kEditCommands{{
+constexpr std::array<Entry, 14> kEditCommands{{
     {edit::ID_EDIT_DELETE, [](CTextEditView& v) { v.OnEditDelete(); }, nullptr},
     {edit::ID_EDIT_DELETE_BACK, [](CTextEditView& v) { v.OnEditDeleteBack(); }, nullptr},
     {edit::ID_EDIT_TAB, [](CTextEditView& v) { v.OnEditTab(); }, nullptr},
@@ -34,6 +34,9 @@ constexpr std::array<Entry, 12> kEditCommands{{
      [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditPaste(ui); }},
     {edit::ID_EDIT_CUT, [](CTextEditView& v) { v.OnEditCut(); },
      [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditCut(ui); }},
+    {edit::ID_EDIT_FIND, [](CTextEditView& v) { v.OnEditFind(); }, nullptr},
+    {edit::ID_EDIT_REPLACE, [](CTextEditView& v) { v.OnEditReplace(); },
+     [](CTextEditView& v, CmdUI& ui) { ui.Enable(v.IsEditable()); }},
 }};
 
 } // namespace
@@ -156,18 +159,4 @@ bool CTextEditView::DeleteSelection() {
         return false;
     CollapseCaretTo(start);
     return buffer->DeleteRecorded(this, start.y, start.x, end.y, end.x, ActionDeleteSelection);
-}
-
-bool CTextEditView::ReplaceSelection(std::string_view text) {
-    if (!IsEditable() || !HasSelection())
-        return false;
-    DeleteSelection();
-    const TextPosition start = caretPos;
-    const TextPosition end = InsertText(start, text, ActionReplace);
-    anchor = end;
-    SelectRange(start, end);
-    MoveCaretTo(end);
-    ScrollIntoView(end);
-    PlaceCaret();
-    return true;
 }

@@ -22,6 +22,9 @@ public:
                                  int32_t value) = 0;
     virtual bool WriteProfileString(std::string_view section, std::string_view entry,
                                     std::string_view value) = 0;
+    // Makes every value written so far permanent (a store may keep writes in memory until
+    // then); false when the store could not be written.
+    virtual bool Flush() = 0;
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
-// Command ids of the text view: its movement keys (accelerator table 22901), Copy and Select All.
-// Apart from the two one-line scrolls, every odd id is the Shift form of the even id below it: it
-// extends the selection from the anchor instead of collapsing it.
+// Command ids of the text view's keys (accelerator table 22901): the movement keys, Copy and Select
+// All, the repeated search and the bookmarks. Among the movement keys, apart from the two one-line
+// scrolls, every odd id is the Shift form of the even id below it: it extends the selection from
+// the anchor instead of collapsing it.
 #pragma once
 
 #include <cstdint>
@@ -37,5 +38,19 @@ inline constexpr uint32_t ID_CARET_TEXT_END_EXTEND = 37125;
 // Copy (Ctrl+C, Ctrl+Insert) and Select All (Ctrl+A).
 inline constexpr uint32_t ID_EDIT_COPY = 57634;
 inline constexpr uint32_t ID_EDIT_SELECT_ALL = 57642;
+
+// Find Next (F3) and Find Previous (Shift+F3): the last search again.
+inline constexpr uint32_t ID_EDIT_REPEAT = 57640;
+inline constexpr uint32_t ID_EDIT_FIND_PREVIOUS = 37126;
+
+// Bookmarks. Numbered bookmark n (0..9) is toggled by ID_TOGGLE_BOOKMARK0 + n and visited by
+// ID_GO_BOOKMARK0 + n.
+inline constexpr uint32_t ID_TOGGLE_BOOKMARK0 = 37200;
+inline constexpr uint32_t ID_GO_BOOKMARK0 = 37210;
+inline constexpr uint32_t ID_CLEAR_BOOKMARKS = 37220;
+inline constexpr uint32_t ID_TOGGLE_PLAIN_BOOKMARK = 37223;
+inline constexpr uint32_t ID_NEXT_PLAIN_BOOKMARK = 37224;
+inline constexpr uint32_t ID_PREVIOUS_PLAIN_BOOKMARK = 37225;
+inline constexpr uint32_t ID_CLEAR_PLAIN_BOOKMARKS = 37226;
 
 } // namespace view

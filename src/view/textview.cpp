@@ -68,6 +68,8 @@ void CTextView::ResetViewState() {
         PlaceCaret();
     keepSelectionVisible = false;
     hasPlainBookmarks = false;
+    print.printHeaderEnabled = false;
+    print.printFooterEnabled = true;
 }
 
 // ---- Window creation and destruction
@@ -128,22 +130,6 @@ void CTextView::GetTextRange(TextPosition start, TextPosition end, std::string& 
     text.clear();
     if (buffer)
         buffer->CopyText(start.y, start.x, end.y, end.x, text);
-}
-
-// ---- Printing. Pages are laid out by the print job, which draws the header and footer bands and
-// knows the page count the footer names; until the platform can print there is no job, and no
-// footer text.
-
-void CTextView::DrawPageHeader(platform::Surface& /*dc*/, int32_t /*page*/) {}
-
-void CTextView::DrawPageFooter(platform::Surface& /*dc*/, int32_t /*page*/) {}
-
-void CTextView::PageHeaderText(int32_t /*page*/, std::string& text) {
-    text.clear();
-}
-
-void CTextView::PageFooterText(int32_t /*page*/, std::string& text) {
-    text.clear();
 }
 
 // ---- Colours

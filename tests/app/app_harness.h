@@ -1,6 +1,6 @@
 // The editor started for real on the offscreen Qt platform with private settings, a scripted user
-// (message boxes recorded, answers and file names queued); the clipboard is the platform's (the
-// offscreen platform keeps it in memory).
+// (message boxes recorded, answers and file names queued) and lock keys the test sets; the
+// clipboard is the platform's (the offscreen platform keeps it in memory).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,13 +22,16 @@
 #include "app/sampleview.h"
 #include "app/uiservices.h"
 #include "common/qt_test_app.h"
+#include "platform/headless/headless_lockkeys.h"
 
 namespace apptest {
 
 class ScriptedUi final : public app::UiServices {
 public:
-    app::MessageResult MessageBox(std::string_view text, app::MessageButtons buttons) override {
+    app::MessageResult MessageBox(std::string_view text, app::MessageButtons buttons,
+                                  app::MessageIcon icon) override {
         messages.emplace_back(text);
+        icons.push_back(icon);
         if (buttons == app::MessageButtons::Ok || answers.empty())
             return buttons == app::MessageButtons::Ok ? app::MessageResult::Ok
                                                       : app::MessageResult::Cancel;
@@ -35,21 +39,53 @@ public:
         answers.pop_front();
         return answer;
     }
-    std::optional<std::string> AskOpenPath() override { return Next(openPaths); }
-    std::optional<std::string> AskSavePath(std::string_view) override { return Next(savePaths); }
+    std::optional<std::string> AskOpenPath(std::string_view folder) override {
+        openFolders.emplace_back(folder);
+        return Next(openPaths);
+    }
+    std::optional<std::string> AskSavePath(std::string_view proposed) override {
+        proposedSaves.emplace_back(proposed);
+        return Next(savePaths);
+    }
     std::optional<app::FontChoice> ChooseFont(const platform::LogFont& initial) override {
         fontAsked = initial;
         return font;
     }
     void ShowAbout() override { ++aboutShown; }
+    void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override {
+        printed.push_back({&view, std::string(title), preview});
+        if (onPrint)
+            onPrint(view);
+    }
+    void PrintSetup() override { ++printSetups; }
+    bool PageSetup(platform::PageMargins& margins) override {
+        marginsShown.push_back(margins);
+        if (!pageSetupAnswer)
+            return false;
+        margins = *pageSetupAnswer;
+        return true;
+    }
 
     std::vector<std::string> messages;
+    std::vector<app::MessageIcon> icons;
+    std::vector<std::string> openFolders;
+    std::vector<std::string> proposedSaves;
     std::deque<app::MessageResult> answers;
     std::deque<std::string> openPaths;
     std::deque<std::string> savePaths;
     std::optional<app::FontChoice> font;
     std::optional<platform::LogFont> fontAsked;
     int aboutShown = 0;
+    struct PrintRequest {
+        platform::PrintableView* view;
+        std::string title;
+        bool preview;
+    };
+    std::vector<PrintRequest> printed;
+    std::function<void(platform::PrintableView&)> onPrint; // what the print dialog does
+    int printSetups = 0;
+    std::vector<platform::PageMargins> marginsShown;
+    std::optional<platform::PageMargins> pageSetupAnswer; // none: Cancel
 
 private:
     static std::optional<std::string> Next(std::deque<std::string>& queue) {
@@ -86,7 +122,7 @@ protected:
     }
 
     bool Start(const QStringList& arguments = {}) {
-        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui});
+        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui, &lockKeys});
         return app->InitInstance(arguments);
     }
     void Stop() { app.reset(); }
@@ -119,6 +155,7 @@ protected:
 
     QTemporaryDir dir_;
     ScriptedUi ui;
+    platform::headless::HeadlessLockKeys lockKeys;
     std::unique_ptr<app::CEditorApp> app;
 };
 

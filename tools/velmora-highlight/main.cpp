@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/resources/versioninfo.h"
 #include "buffer/printable.h"
 #include "buffer/textbuffer.h"
 #include "render.h"
@@ -24,6 +25,7 @@ constexpr std::string_view kUsage =
     "  --format=ansi    the text in the default colours, with 24-bit terminal colours\n"
     "  --format=html    one standalone HTML page with the text in the default colours\n"
     "  --help           print this help and exit\n"
+    "  --version        print the version and exit\n"
     "\n"
     "The default format is ansi when standard output is a terminal, blocks otherwise.\n"
     "With more than one file, each file's output is headed by its name (\"==> FILE <==\"\n"
@@ -85,6 +87,13 @@ int main(int argc, char** argv) {
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+            return 0;
+        } else if (arg == "--version") {
+            const auto& version = app::kVersionInfo.fileVersion;
+            std::printf("velmora-highlight (%.*s) %d.%d.%d\n",
+                        static_cast<int>(app::kVersionInfo.fileDescription.size()),
+                        app::kVersionInfo.fileDescription.data(), version[0], version[1],
+                        version[2]);
             return 0;
         } else if (arg.substr(0, 9) == "--format=") {
             const std::string_view name = arg.substr(9);

@@ -115,8 +115,10 @@ std::string ShortcutText(KeyChord chord) {
                 named = true;
                 break;
             }
-        if (!named)
-            out += "#" + std::to_string(key);
+        if (!named) {
+            out += '#';
+            out += std::to_string(key);
+        }
     }
     return out;
 }

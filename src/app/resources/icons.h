@@ -4,6 +4,7 @@
 // same data serves normal screens at 1x and high-density screens at 2x.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -17,6 +18,9 @@ namespace app {
 inline constexpr int32_t kToolBarImageWidth = 16;
 inline constexpr int32_t kToolBarImageHeight = 15;
 inline constexpr int32_t kIconSize = 16;
+// The whole factors the application and document icons are offered at: 16 to 256 pixels, the
+// sizes of the desktop's icon theme.
+inline constexpr std::array<int32_t, 6> kIconScales{1, 2, 3, 4, 8, 16};
 
 // The colour a rendered picture gives its transparent pixels; no RGB colour equals it.
 inline constexpr platform::ColorRef kTransparent = platform::CLR_NONE;

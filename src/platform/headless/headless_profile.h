@@ -21,6 +21,8 @@ public:
     bool WriteProfileInt(std::string_view section, std::string_view entry, int32_t value) override;
     bool WriteProfileString(std::string_view section, std::string_view entry,
                             std::string_view value) override;
+    // Everything is kept at once.
+    bool Flush() override { return true; }
 
     // The stored text of a value; none when missing.
     std::optional<std::string> Raw(std::string_view section, std::string_view entry) const;

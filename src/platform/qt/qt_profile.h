@@ -28,7 +28,7 @@ public:
                             std::string_view value) override;
 
     // Writes pending changes to the file; false when the file could not be written.
-    bool Flush();
+    bool Flush() override;
     QString FileName() const { return settings_->fileName(); }
 
 private:

@@ -38,26 +38,20 @@ QFont FixedPitchFallback() {
     return f;
 }
 
-bool IsFixedFallbackFace(const QString& face) {
-    return face.isEmpty() || face.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0 ||
-           face.compare(QLatin1String("FixedSys"), Qt::CaseInsensitive) == 0;
-}
-
 QFont MakeQFont(const LogFont& lf) {
     const QString face =
         QString::fromLatin1(lf.FaceName().data(), static_cast<qsizetype>(lf.FaceName().size()));
-    const bool wantFixed = IsFixedFallbackFace(face) ||
-                           (lf.lfPitchAndFamily & 0x03) == FIXED_PITCH ||
-                           (lf.lfPitchAndFamily & 0xF0) == FF_MODERN;
+    // Text is laid out in a grid of equal cells, so only a fixed-pitch face will do. The face
+    // named is matched the toolkit's way (an alias such as Courier New -> Liberation Mono counts);
+    // a face that is missing, or proportional, gives the system's fixed-pitch face instead. The
+    // description keeps the name it was given.
     QFont f;
     if (!face.isEmpty())
         f.setFamily(face);
-    if (wantFixed) {
-        f.setStyleHint(QFont::TypeWriter);
-        f.setFixedPitch(true);
-        if (!HasUniformAdvance(f))
-            f = FixedPitchFallback();
-    }
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    if (face.isEmpty() || !HasUniformAdvance(f))
+        f = FixedPitchFallback();
     const int weight = lf.lfWeight <= 0 ? FW_NORMAL : std::clamp(lf.lfWeight, 1, 1000);
     f.setWeight(static_cast<QFont::Weight>(weight));
     f.setItalic(lf.lfItalic != 0);
@@ -79,6 +73,12 @@ QFont MakeQFont(const LogFont& lf) {
 }
 
 } // namespace
+
+QString FixedPitchFamily(const QString& face) {
+    LogFont lf;
+    lf.SetFaceName(face.toLatin1().toStdString());
+    return QFontInfo(MakeQFont(lf)).family();
+}
 
 QColor ToQColor(ColorRef c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
@@ -162,7 +162,11 @@ QtBitmap::QtBitmap(int32_t cx, int32_t cy, qreal dpr)
 // QtSurface
 
 QtSurface::QtSurface(QPainter* painter, qreal dpr, Font* defaultFont)
-    : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
+    : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {
+    if (QPaintDevice* device = painter ? painter->device() : nullptr)
+        caps_ = DeviceCaps::Screen(device->logicalDpiX(), device->logicalDpiY(),
+                                   {device->width(), device->height()});
+}
 
 QtSurface::QtSurface(qreal dpr, Font* defaultFont)
     : memory_(true), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
@@ -193,6 +197,13 @@ QPainter* QtSurface::Painter() {
         pen_ = CLR_NONE;
     }
     return ownPainter_.get();
+}
+
+void QtSurface::SetPainter(QPainter* painter) {
+    if (memory_)
+        return;
+    painter_ = painter;
+    pen_ = CLR_NONE;
 }
 
 void QtSurface::SetPen(QPainter& p, ColorRef color) {
@@ -334,6 +345,15 @@ TextMetrics QtSurface::GetTextMetrics() {
     tm.tmAveCharWidth = font.Advance(QLatin1Char('x'));
     tm.tmMaxCharWidth = m.maxWidth();
     return tm;
+}
+
+bool QtSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
+    if (first > last)
+        return false;
+    const QtFont::ByteGlyphs& g = CurrentFont().Glyphs();
+    for (int c = first; c <= last; ++c)
+        widths[c - first] = g.advance[static_cast<size_t>(c)];
+    return true;
 }
 
 std::unique_ptr<Surface> QtSurface::CreateCompatibleDC() {
