@@ -53,6 +53,8 @@ for _ in $(seq 100); do
 done
 [ -n "$WIN" ] || fail "the main window did not appear"
 xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus --sync "$WIN"
+# The window opens where it was last left; the screen corner leaves room for it to grow.
+xdotool windowmove --sync "$WIN" 0 0
 sleep 0.5
 
 # Reads the views into VIEWS (one "LEFT TOP BOTTOM RIGHT" a line) and the cell size into CW, RH.
@@ -120,7 +122,7 @@ probe --cells
 [ "${CW:-0}" -gt 3 ] && [ "${RH:-0}" -gt 5 ] || fail "cells of ${CW:-?} x ${RH:-?} pixels"
 xdotool key ctrl+Home
 view 1
-A_LEFT=$L
+A_LEFT=$L A_RIGHT=$R
 
 # Split the window into two rows: the row split box sits above the vertical scroll bar.
 view 1
@@ -194,11 +196,13 @@ xdotool windowsize "$WIN" 1280 1000
 probe
 NEW=$(echo "$VIEWS" | awk -v a="$A_LEFT" '$1 != a {print NR; exit}')
 view "${NEW:-3}"
+# The text of b.asm begins right of the window of a.asm (its scroll bar and frame).
+SHIFT=$((A_RIGHT + 40 - L))
 xdotool mousemove $((L + 80)) $((T - 12)) mousedown 1
 sleep 0.2
 xdotool mousemove $((L + 120)) $((T - 12))
 sleep 0.1
-xdotool mousemove $((L + 380)) $((T - 12))
+xdotool mousemove $((L + 80 + SHIFT)) $((T - 12))
 sleep 0.2
 xdotool mouseup 1
 probe
