@@ -7,12 +7,13 @@
 #
 # Positions come from screenshots: screen_probe.py finds each view's text area and measures the
 # character cells on the first lines of the test file ("::::" over ":x").
-# Usage: velmora_mouse_e2e.sh PATH_TO_VELMORA [SCREENSHOT_DIR]
-# VELMORA_E2E_DISPLAY=n uses display :n instead of the first free one.
+# Usage: velmora_mouse_e2e.sh PATH_TO_VELMORA [SCREENSHOT_DIR], on the X display in DISPLAY (a
+# 1280x1024 screen without a window manager, as tests/common/run_under_xvfb.sh starts one).
 set -u
 BIN=$1
 SHOTS=${2:-$(pwd)}
 HERE=$(cd "$(dirname "$0")" && pwd)
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no X display (run it under tests/common/run_under_xvfb.sh)"; exit 1; }
 WORK=$(mktemp -d)
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -21,18 +22,8 @@ B_TEXT='other:\r\n\tnop\r\n'
 printf "$A_TEXT" > "$WORK/a.asm"
 printf "$B_TEXT" > "$WORK/b.asm"
 
-if [ -n "${VELMORA_E2E_DISPLAY:-}" ]; then
-    Xvfb ":$VELMORA_E2E_DISPLAY" -noreset -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null &
-    XVFB=$!
-    DISPLAY_NUM=$VELMORA_E2E_DISPLAY
-else
-    # Xvfb picks a free display itself and writes its number to the pipe.
-    exec 3< <(Xvfb -displayfd 1 -noreset -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-    XVFB=$!
-    read -r -t 20 DISPLAY_NUM <&3 || { echo "FAIL: Xvfb did not start"; exit 1; }
-fi
-export DISPLAY=":$DISPLAY_NUM" QT_QPA_PLATFORM=xcb
-cleanup() { kill "${APP:-}" 2>/dev/null; kill "$XVFB" 2>/dev/null; rm -rf "$WORK"; }
+export QT_QPA_PLATFORM=xcb
+cleanup() { kill "${APP:-}" 2>/dev/null; rm -rf "$WORK"; }
 trap cleanup EXIT
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -165,7 +156,7 @@ sleep 0.3
 
 # ---- Clipboard in: UTF-8 with LF from another application, in the document's code page
 # (Windows-1251: Zhe is 0xC6, e acute is not there) with CR LF; the selected line is replaced.
-printf 'x\xd0\x96\xc3\xa9\ny\n' | xclip -i -selection clipboard
+printf 'x\xd0\x96\xc3\xa9\ny\n' | xclip -i -selection clipboard >/dev/null 2>&1
 sleep 0.3
 select_line 1
 xdotool key ctrl+v
@@ -174,7 +165,7 @@ xdotool key ctrl+z
 expect_saved "$WORK/a.asm" "$A_TEXT" "undo of the paste"
 
 # ---- The middle button pastes the primary selection where it is pressed.
-printf 'mid' | xclip -i -selection primary
+printf 'mid' | xclip -i -selection primary >/dev/null 2>&1
 sleep 0.3
 xdotool mousemove $((L + 1)) "$(text_y 3)" click 2
 expect_saved "$WORK/a.asm" '::::\r\n:x\r\n\tld a,1\r\nmid\tld b,2\r\n\tret\r\n' "middle click"
