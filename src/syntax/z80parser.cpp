@@ -51,10 +51,71 @@ struct BlockSink {
         }
         blocks[count++] = TextBlock{start, color};
     }
+    static constexpr bool Done() { return false; }
 };
 
 struct NoSink {
     void Append(int, ColorIndex) {}
+    static constexpr bool Done() { return false; }
+};
+
+// Hands the blocks to a receiver in chunks, keeping the array form's ordering rule across them.
+struct ChunkSink {
+    static constexpr int kChunk = 512;
+    TextBlockReceiver& receiver;
+    TextBlock* chunk;
+    int used = 0;
+    int last = -1; // start of the last block kept, -1 before the first
+
+    void Append(int start, ColorIndex color) {
+        if (start < last) {
+            return;
+        }
+        last = start;
+        chunk[used++] = TextBlock{start, color};
+        if (used == kChunk) {
+            Flush();
+        }
+    }
+    void Flush() {
+        if (used > 0) {
+            receiver.Receive(chunk, used);
+        }
+        used = 0;
+    }
+    static constexpr bool Done() { return false; }
+};
+
+// Keeps the blocks that colour [from, to): the last one starting at or before `from` (moved to
+// `from`) and those starting inside (from, to). Once a kept block starts at or after `to`, no
+// later block can start before it (the ordering rule drops those), so the parse may stop.
+struct WindowSink {
+    TextBlock* blocks;
+    int& count;
+    int from;
+    int to;
+    int last = -1;
+    bool haveFirst = false;
+    bool done = false;
+
+    void Append(int start, ColorIndex color) {
+        if (start < last) {
+            return;
+        }
+        last = start;
+        if (start >= to) {
+            done = true;
+        } else if (start <= from) {
+            if (!haveFirst) {
+                haveFirst = true;
+                ++count;
+            }
+            blocks[count - 1] = TextBlock{from, color};
+        } else {
+            blocks[count++] = TextBlock{start, color};
+        }
+    }
+    bool Done() const { return done; }
 };
 
 // Index of the first `quote` at or after `from` that is not preceded by a backslash, or n.
@@ -101,7 +162,7 @@ template <class Sink> void ColorWord(Sink& sink, const char* p, int w, int end) 
 
 // kTrackWords is false for the state-only pass: words never change the state.
 template <bool kTrackWords, class Sink>
-uint32_t Parse(uint32_t state, const char* p, const int n, Sink sink) {
+uint32_t Parse(uint32_t state, const char* p, const int n, Sink& sink) {
     uint32_t s = state & Z80ParserStateMask;
     if (n < 1) {
         return s & InBlockComment;
@@ -114,6 +175,9 @@ uint32_t Parse(uint32_t state, const char* p, const int n, Sink sink) {
     sink.Append(0, ColorOfState(s));
 
     while (i < n) {
+        if (sink.Done()) {
+            return s;
+        }
         if (s & InLineComment) { // only at 0, on a line continued from a comment
             sink.Append(i, ColorComment);
             break;
@@ -220,6 +284,9 @@ uint32_t Parse(uint32_t state, const char* p, const int n, Sink sink) {
                     ColorWord(sink, p, w, i);
                     w = -1;
                     sink.Append(i, ColorNormalText);
+                    if (sink.Done()) {
+                        return s;
+                    }
                 }
             }
         }
@@ -255,7 +322,27 @@ bool MatchesNumberSyntax(const char* text, int length) {
 uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length, TextBlock* blocks,
                          int& count) {
     if (blocks == nullptr) {
-        return Parse<false>(state, text, length, NoSink{});
+        NoSink none;
+        return Parse<false>(state, text, length, none);
     }
-    return Parse<true>(state, text, length, BlockSink{blocks, count});
+    BlockSink sink{blocks, count};
+    return Parse<true>(state, text, length, sink);
+}
+
+uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length,
+                         TextBlockReceiver& receiver) {
+    TextBlock chunk[ChunkSink::kChunk];
+    ChunkSink sink{receiver, chunk};
+    const uint32_t end = Parse<true>(state, text, length, sink);
+    sink.Flush();
+    return end;
+}
+
+void ColorizeZ80Span(uint32_t state, const char* text, int length, int from, int to,
+                     TextBlock* blocks, int& count) {
+    if (from < 0 || to > length || from >= to) {
+        return;
+    }
+    WindowSink sink{blocks, count, from, to};
+    Parse<true>(state, text, length, sink);
 }

@@ -62,6 +62,29 @@ bool MatchesNumberSyntax(const char* text, int length);
 uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length, TextBlock* blocks,
                          int& count);
 
+// Receives the blocks of a line in order, a bounded number at a time, so that a line of any length
+// is coloured in constant memory.
+class TextBlockReceiver {
+public:
+    virtual ~TextBlockReceiver() = default;
+    // `blocks` are the next `count` blocks of the line (count >= 1), in non-decreasing order of
+    // start and after every block received before.
+    virtual void Receive(const TextBlock* blocks, int count) = 0;
+};
+
+// The whole-line parse with its blocks handed to `receiver` as they are made: the same blocks
+// as the array form, in the same order. Returns the state at the line's end.
+uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length, TextBlockReceiver& receiver);
+
+// Colours only the characters [from, to) of a line, for drawing a window onto a long one. Appends
+// at blocks[count] the block in force at `from`, moved to start there, then every block the
+// whole-line parse makes that starts inside (from, to): at most 2 * (to - from) + 1 blocks. A
+// run of these blocks has the colour the whole-line parse gives it. The parse starts at the
+// line's start (the colours depend on everything before) but stops soon after `to`, so it
+// computes no end state. Nothing is appended unless 0 <= from < to <= length.
+void ColorizeZ80Span(uint32_t state, const char* text, int length, int from, int to,
+                     TextBlock* blocks, int& count);
+
 // The same for a line held as a string_view; its size must fit in an int, as every buffer line
 // does.
 inline uint32_t ColorizeZ80Line(uint32_t state, std::string_view line, TextBlock* blocks,
