@@ -68,6 +68,16 @@ uint32_t CSampleView::ColorizeLine(uint32_t state, int32_t line, TextBlock* bloc
     return next;
 }
 
+void CSampleView::ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, int32_t to,
+                                   TextBlock* blocks, int32_t& count) {
+    const char* text = GetLineText(line);
+    if (!text)
+        return;
+    int parsed = count;
+    ColorizeZ80Span(state, text, TextLineLength(line), from, to, blocks, parsed);
+    count = parsed;
+}
+
 platform::ColorRef CSampleView::ColorOf(int32_t index) {
     switch (index) {
     case ColorKeyword:

@@ -28,6 +28,8 @@ public:
     void OnInitialUpdate() override;
     CTextBuffer* FindTextBuffer() override { return &doc_.Buffer(); }
     uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks, int32_t& count) override;
+    void ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, int32_t to, TextBlock* blocks,
+                          int32_t& count) override;
     platform::ColorRef ColorOf(int32_t index) override;
     bool ClipboardHasText() override;
     bool PutTextOnClipboard(std::string_view text) override;

@@ -28,8 +28,11 @@ int32_t ColumnToIndex(const char* chars, int32_t length, int32_t column, int32_t
 
 // The character whose cell covers `column`: the walk stops at the first character whose end
 // column lies past it, so a column anywhere inside a character (or a tab's expansion) gives that
-// character; the line length when the line ends first. Negative columns count as 0.
-int32_t ColumnToCoveringIndex(const char* chars, int32_t length, int64_t column, int32_t tab);
+// character; the line length when the line ends first. Negative columns count as 0. With
+// `startColumn`, also the column where that character starts (the line's expanded length when
+// the line ends first).
+int32_t ColumnToCoveringIndex(const char* chars, int32_t length, int64_t column, int32_t tab,
+                              int64_t* startColumn = nullptr);
 
 // Appends to `out` the display text of columns [skip, skip + limit) of the run of `count`
 // characters at `chars` that starts at column `startColumn`: tabs become the spaces that reach the

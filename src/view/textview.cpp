@@ -199,6 +199,9 @@ uint32_t CTextView::ColorizeLine(uint32_t /*state*/, int32_t /*line*/, TextBlock
     return 0;
 }
 
+void CTextView::ColorizeLineSpan(uint32_t /*state*/, int32_t /*line*/, int32_t /*from*/,
+                                 int32_t /*to*/, TextBlock* /*blocks*/, int32_t& /*count*/) {}
+
 // ---- Fonts
 
 Font* CTextView::GetStyledFont(bool italic, bool bold) {

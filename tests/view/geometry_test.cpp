@@ -1,8 +1,10 @@
 // Tab expansion, columns, pixels and the visible extent of the view.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
+#include "view/tabexpand.h"
 #include "view_harness.h"
 
 namespace viewtest {
@@ -63,6 +65,48 @@ TEST(ViewGeometry, ColumnToCharIndexRoundsInsideTabs) {
         Harness h(c.line, 40, 4);
         EXPECT_EQ(h.view->ColumnToCharIndex(0, c.column), c.index)
             << c.line << " column " << c.column;
+    }
+}
+
+// The column walks jump from tab to tab; a step per byte is the plain statement of the rule.
+TEST(ViewGeometry, ColumnWalksAgreeWithAStepPerCharacter) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (int n = static_cast<int>(rng() % 24); n > 0; --n)
+            line += rng() % 3 == 0 ? '\t' : 'x';
+        const auto length = static_cast<int32_t>(line.size());
+        const auto tab = static_cast<int32_t>(1 + rng() % 8);
+        const auto column = static_cast<int32_t>(rng() % 80) - 2;
+        int64_t reached = 0;
+        int32_t nearest = length;
+        int32_t covering = length;
+        int64_t coveringStart = 0;
+        bool nearestFound = column <= 0;
+        if (column <= 0)
+            nearest = 0;
+        for (int32_t i = 0; i < length; ++i) {
+            const int64_t start = reached;
+            reached = line[static_cast<size_t>(i)] == '\t' ? reached + (tab - reached % tab)
+                                                           : reached + 1;
+            if (!nearestFound && reached >= column) {
+                nearest = column <= reached - tab / 2 ? i : i + 1;
+                nearestFound = true;
+            }
+            if (covering == length && reached > std::max(column, 0)) {
+                covering = i;
+                coveringStart = start;
+            }
+        }
+        if (covering == length)
+            coveringStart = reached;
+        const auto trace = testing::Message()
+                           << "line \"" << line << "\" tab " << tab << " column " << column;
+        ASSERT_EQ(tabs::ColumnToIndex(line.data(), length, column, tab), nearest) << trace;
+        int64_t start = -1;
+        ASSERT_EQ(tabs::ColumnToCoveringIndex(line.data(), length, column, tab, &start), covering)
+            << trace;
+        ASSERT_EQ(start, coveringStart) << trace;
     }
 }
 

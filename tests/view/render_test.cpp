@@ -94,6 +94,55 @@ TEST(ViewRendering, ColoursAZ80SourceCellByCell) {
     EXPECT_TRUE(h.window->Screen().AllPainted(h.window->Screen().Bounds()));
 }
 
+// A line too long to colour whole is coloured only where the window shows it; wherever the window
+// looks, each cell shows the character and the colour the whole-line parse gives it.
+TEST(ViewRendering, LongLineDrawnThroughAWindowLooksAsColouredWhole) {
+    const char* const pieces[] = {"ld",    " ",   "a,",   "0FFh", "\t",  "/*", "x",  "*/",
+                                  "\"s\"", "'q'", "call", "12",   "nop", "%",  "hl", "ix"};
+    std::string line;
+    for (size_t k = 0; line.size() < CTextView::kWholeLineColoring + 5000; ++k)
+        line += pieces[(k * 7 + k / 5) % std::size(pieces)];
+    std::vector<TextBlock> blocks(2 * line.size() + 2);
+    int count = 0;
+    ColorizeZ80Line(0, line.data(), static_cast<int>(line.size()), blocks.data(), count);
+    // The colour and the column of every character, as a whole-line draw gives them.
+    std::vector<int32_t> colors(line.size(), ColorNormalText);
+    for (int k = 0; k < count; ++k)
+        for (size_t i = static_cast<size_t>(std::max(blocks[k].startChar, 0)); i < line.size(); ++i)
+            colors[i] = blocks[k].colorIndex;
+    std::vector<int64_t> cellChar; // the character index each expanded column shows
+    for (size_t i = 0; i < line.size(); ++i) {
+        const size_t width = line[i] == '\t' ? 4 - cellChar.size() % 4 : 1;
+        cellChar.insert(cellChar.end(), width, static_cast<int64_t>(i));
+    }
+    const auto expanded = static_cast<int32_t>(cellChar.size());
+
+    constexpr int32_t kColumns = 30;
+    Harness h(line, kColumns, 2);
+    for (const int32_t first : {0, 9999, expanded / 2 + 1, expanded - 13, expanded + 3}) {
+        h.view->SetFirstColumnForTest(first);
+        h.view->ResetCounts();
+        h.view->spanCalls = 0;
+        h.Paint();
+        EXPECT_EQ(h.view->drawCalls, 0);
+        EXPECT_EQ(h.view->spanCalls, first < expanded ? 1 : 0);
+        for (int32_t c = 0; c < kColumns; ++c) {
+            const Cell& cell = h.At(c, 0);
+            const int64_t column = int64_t{first} + c;
+            const std::string where =
+                "first " + std::to_string(first) + " cell " + std::to_string(c);
+            if (column >= expanded) {
+                EXPECT_EQ(cell.back, Distinct(ColorWhitespace)) << where;
+                continue;
+            }
+            const auto i = static_cast<size_t>(cellChar[static_cast<size_t>(column)]);
+            EXPECT_EQ(cell.ch, static_cast<uint8_t>(line[i] == '\t' ? ' ' : line[i])) << where;
+            EXPECT_EQ(cell.text, Distinct(colors[i])) << where;
+            EXPECT_EQ(cell.back, Distinct(ColorBackground)) << where;
+        }
+    }
+}
+
 TEST(ViewRendering, BaseViewDrawsEverythingAsNormalText) {
     Harness h("ld a, 1 ; x\n\"s\"", 16, 3);
     h.view->colorize = false;

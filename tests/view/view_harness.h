@@ -41,6 +41,7 @@ public:
     CTextBuffer* found = nullptr;
     int32_t stateOnlyCalls = 0;
     int32_t drawCalls = 0;
+    int32_t spanCalls = 0;
     std::vector<int32_t> stateOnlyLines;
     std::vector<uint32_t> commands;
 
@@ -55,6 +56,13 @@ public:
             stateOnlyLines.push_back(line);
         }
         return ColorizeZ80Line(state, GetLineText(line), TextLineLength(line), blocks, count);
+    }
+    void ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, int32_t to, TextBlock* blocks,
+                          int32_t& count) override {
+        ++spanCalls;
+        if (colorize)
+            ColorizeZ80Span(state, GetLineText(line), TextLineLength(line), from, to, blocks,
+                            count);
     }
     ColorRef ColorOf(int32_t index) override {
         return distinctColors ? Distinct(index) : CTextView::ColorOf(index);
