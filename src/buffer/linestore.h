@@ -15,6 +15,7 @@
 // then costs a few hundred page faults instead of tens of thousands.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -67,6 +68,9 @@ public:
     LineStore& operator=(LineStore&& other) noexcept;
     ~LineStore();
 
+    // The longest line a store holds: its capacity must still fit in an int32_t.
+    static constexpr int64_t kMaxLength = INT32_MAX - 16;
+
     static int32_t CapacityFor(int64_t length) {
         return static_cast<int32_t>((length / 16 + 1) * 16);
     }
@@ -77,17 +81,27 @@ public:
 
     // Appends a line holding `text`, its characters laid out in the store's arenas.
     void AppendPacked(std::string_view text);
+    // Appends a line of `used` characters whose storage, `bytes` (from new char[capacity]), the
+    // store takes over. `capacity` must be CapacityFor(used).
+    void AppendAdopted(char* bytes, int32_t used, int32_t capacity);
     // Inserts new lines holding `texts` before `index` (0 <= index <= Count()), each with storage
-    // of its own and flags 0.
-    void InsertLines(int index, const std::vector<std::string_view>& texts);
+    // of its own and flags 0; `tail` is appended to the last of them. The storage of every new
+    // line is made before anything changes, so when memory runs out (std::bad_alloc) the store
+    // is as it was.
+    void InsertLines(int index, const std::vector<std::string_view>& texts,
+                     std::string_view tail = {});
     // Removes `count` lines from `index` on, freeing their storage.
     void EraseLines(int index, int count);
     // Frees every line, block and arena.
     void Clear();
 
-    // Line editing keeping the capacity rule.
+    // Line editing keeping the capacity rule. `text` must not point into the store. Reserve and
+    // InsertChars throw std::bad_alloc, changing no text, when memory runs out; Append allocates
+    // only beyond the capacity, so it cannot fail after a Reserve for the new length.
     void Truncate(int index, int32_t length);
+    void Reserve(int index, int64_t length);
     void Append(int index, std::string_view text);
+    void InsertChars(int index, int32_t at, std::string_view text);
     void EraseChars(int index, int32_t from, int32_t to);
 
     size_t BlockCount() const { return blocks_.size(); }
@@ -114,7 +128,9 @@ private:
     void FreeBlock(Block& block);
     void RebuildStarts(size_t fromBlock);
     static void FreeStorage(LineRecord& rec);
-    static LineRecord MakeOwned(std::string_view text);
+    static LineRecord MakeOwned(std::string_view text, std::string_view tail = {});
+    // Takes blocks from the pool until `count` are free, so NewBlock cannot fail.
+    void KeepFreeBlocks(size_t count);
 
     std::vector<Block> blocks_;
     std::vector<int> starts_; // first line index of each block

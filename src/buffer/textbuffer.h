@@ -12,6 +12,7 @@
 #include "buffer/adjusters.h"
 #include "buffer/bufferview.h"
 #include "buffer/filesystem.h"
+#include "buffer/historyobserver.h"
 #include "buffer/linestore.h"
 #include "buffer/types.h"
 
@@ -30,6 +31,9 @@ struct EditRecord {
     // A deletion that spanned lines: the length of each deleted line part, so that undo puts back
     // exactly these lines even when they hold CR or LF characters of their own. Empty otherwise.
     std::vector<int32_t> partLengths;
+    // Names the record for as long as its buffer lives (1, 2, ... in the order recorded), so that
+    // a journal can refer to it when it is undone or redone.
+    uint64_t serial = 0;
 };
 
 class CTextBuffer {
@@ -76,7 +80,10 @@ public:
     void NotifyViews(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
                      int line);
 
-    // ---- Editing primitives (no undo record). Both refuse on a read-only buffer.
+    // ---- Editing primitives (no undo record). Both refuse on a read-only buffer. A change that
+    // needs more memory than there is, or would make a line longer than LineStore::kMaxLength,
+    // is refused whole: the text stays as it was, OnEditFailed is told (ENOMEM, EFBIG) and the
+    // call returns false. Undo, redo and the recorded changes keep the history in step then.
     bool ApplyInsert(CBufferView* source, int line, int ch, std::string_view text, int& endLine,
                      int& endChar);
     bool ApplyDelete(CBufferView* source, int startLine, int startChar, int endLine, int endChar);
@@ -98,12 +105,19 @@ public:
     void UndoActionName(std::string& text) const;
     void RedoActionName(std::string& text) const;
     virtual bool ActionName(int action, std::string& text) const;
+    // Called when a change was refused, the text left as it was: ENOMEM for a lack of memory,
+    // EFBIG for a line that would grow too long. Called in the middle of an edit: an override
+    // must not change the buffer, and should report later rather than run a modal loop here.
+    virtual void OnEditFailed(int /*errorNumber*/) {}
 
     int UndoCapacity() const { return undoCapacity_; }
     void SetUndoCapacity(int capacity);
     int RecordCount() const { return static_cast<int>(records_.size()); }
     const EditRecord& Record(int index) const { return records_[static_cast<size_t>(index)]; }
     int AppliedCount() const { return appliedCount_; }
+    // The observer told of every recorded change, undo and redo (none: no one); not owned.
+    void SetHistoryObserver(HistoryObserver* observer) { observer_ = observer; }
+    HistoryObserver* GetHistoryObserver() const { return observer_; }
     // -1 once the saved state has left the history: no position then counts as saved.
     int SavedCount() const { return savedCount_; }
 
@@ -124,6 +138,10 @@ private:
     void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string_view text,
                     EditAction action, std::vector<int32_t> partLengths = {});
     void DropOldestGroup();
+    bool Refuse(int errorNumber);
+    // After a change whose record could not be made: the change is taken back by `undo`; when
+    // even that fails, the history no longer describes the text and is dropped whole.
+    template <class Undo> void TakeBack(const Undo& undo);
     void CheckModified();
     void ResetHistoryState();
     bool WriteLines(int fd, std::string_view separator, int64_t& written);
@@ -144,6 +162,8 @@ private:
     // kept either, so no record is ever left without the start of its group.
     bool skipGroup_ = false;
     std::vector<CBufferView*> views_;
+    HistoryObserver* observer_ = nullptr;
+    uint64_t lastSerial_ = 0;
 
     FileSystem* fs_;
     FileError lastError_;

@@ -8,11 +8,43 @@
 // - savedCount_ is the number of applied records at which the text equals the saved file, or -1
 //   once that state has left the history (dropped, or cut off with the redo records).
 #include <algorithm>
+#include <cerrno>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "buffer/actionnames.h"
 #include "buffer/textbuffer.h"
+
+namespace {
+
+// The deleted lines of a deletion record, cut out of its text by their lengths rather than at
+// its line breaks: a line may hold CR or LF characters of its own.
+std::vector<std::string_view> DeletedParts(const EditRecord& r) {
+    const std::string_view text = r.text;
+    if (r.partLengths.empty())
+        return {text};
+    std::vector<std::string_view> parts;
+    parts.reserve(r.partLengths.size());
+    size_t at = 0;
+    for (int32_t length : r.partLengths) {
+        parts.push_back(text.substr(std::min(at, text.size()), static_cast<size_t>(length)));
+        at += static_cast<size_t>(length) + 2; // the CR LF that joined the parts
+    }
+    return parts;
+}
+
+} // namespace
+
+template <class Undo> void CTextBuffer::TakeBack(const Undo& undo) {
+    if (undo())
+        return;
+    records_.clear();
+    appliedCount_ = 0;
+    savedCount_ = -1;
+    if (observer_)
+        observer_->OnUnrecordedChange(*this);
+}
 
 bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string_view text,
                                  int& endLine, int& endChar, EditAction action) {
@@ -21,7 +53,14 @@ bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::str
     const bool opened = !groupOpen_;
     if (opened)
         OpenEditGroup(false);
-    RecordEdit(true, TextPosition{ch, line}, TextPosition{endChar, endLine}, text, action);
+    try {
+        RecordEdit(true, TextPosition{ch, line}, TextPosition{endChar, endLine}, text, action);
+    } catch (const std::bad_alloc&) {
+        TakeBack([&] { return ApplyDelete(nullptr, line, ch, endLine, endChar); });
+        if (opened)
+            groupOpen_ = false;
+        return Refuse(ENOMEM);
+    }
     if (opened)
         CloseEditGroup(source);
     return true;
@@ -30,22 +69,40 @@ bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::str
 bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine,
                                  int endChar, EditAction action) {
     std::string text;
-    CopyText(startLine, startChar, endLine, endChar, text);
     std::vector<int32_t> parts;
-    if (startLine < endLine && startLine >= 0 && endLine < LineCount()) {
-        parts.reserve(static_cast<size_t>(endLine - startLine + 1));
-        parts.push_back(LineLength(startLine) - startChar);
-        for (int i = startLine + 1; i < endLine; ++i)
-            parts.push_back(LineLength(i));
-        parts.push_back(endChar);
+    try {
+        CopyText(startLine, startChar, endLine, endChar, text);
+        if (startLine < endLine && startLine >= 0 && endLine < LineCount()) {
+            parts.reserve(static_cast<size_t>(endLine - startLine + 1));
+            parts.push_back(LineLength(startLine) - startChar);
+            for (int i = startLine + 1; i < endLine; ++i)
+                parts.push_back(LineLength(i));
+            parts.push_back(endChar);
+        }
+    } catch (const std::bad_alloc&) {
+        return Refuse(ENOMEM);
     }
     if (!ApplyDelete(source, startLine, startChar, endLine, endChar))
         return false;
     const bool opened = !groupOpen_;
     if (opened)
         OpenEditGroup(false);
-    RecordEdit(false, TextPosition{startChar, startLine}, TextPosition{endChar, endLine}, text,
-               action, std::move(parts));
+    try {
+        RecordEdit(false, TextPosition{startChar, startLine}, TextPosition{endChar, endLine}, text,
+                   action, parts);
+    } catch (const std::bad_alloc&) {
+        TakeBack([&] {
+            EditRecord r;
+            r.text = std::move(text);
+            r.partLengths = std::move(parts);
+            int lastLine = 0;
+            int lastChar = 0;
+            return InsertParts(nullptr, startLine, startChar, DeletedParts(r), lastLine, lastChar);
+        });
+        if (opened)
+            groupOpen_ = false;
+        return Refuse(ENOMEM);
+    }
     if (opened)
         CloseEditGroup(source);
     return true;
@@ -97,72 +154,73 @@ void CTextBuffer::DropOldestGroup() {
 void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition end,
                              std::string_view text, EditAction action,
                              std::vector<int32_t> partLengths) {
-    if (skipGroup_)
-        return;
-    if (appliedCount_ < RecordCount()) {
-        if (savedCount_ > appliedCount_)
-            savedCount_ = -1;
-        records_.erase(records_.begin() + appliedCount_, records_.end());
-    }
-    while (!records_.empty() && RecordCount() >= undoCapacity_) {
-        DropOldestGroup();
-        if (skipGroup_)
-            return;
-    }
     EditRecord rec;
     rec.kind = isInsertion ? EditRecord::RecordInsert : 0;
-    // A record that would join a group no longer in the history starts one instead.
-    if (groupStartPending_ || records_.empty()) {
-        groupStartPending_ = false;
-        rec.kind |= EditRecord::RecordGroupStart;
-    }
     rec.start = start;
     rec.end = end;
     rec.action = action;
     rec.text.assign(text);
     rec.partLengths = std::move(partLengths);
+    rec.serial = ++lastSerial_;
+    if (!skipGroup_ && appliedCount_ < RecordCount()) {
+        if (savedCount_ > appliedCount_)
+            savedCount_ = -1;
+        records_.erase(records_.begin() + appliedCount_, records_.end());
+    }
+    while (!skipGroup_ && !records_.empty() && RecordCount() >= undoCapacity_)
+        DropOldestGroup();
+    if (skipGroup_) {
+        // The text changed all the same: the observer hears of it.
+        if (observer_)
+            observer_->OnRecorded(*this, rec);
+        return;
+    }
+    // A record that would join a group no longer in the history starts one instead.
+    if (groupStartPending_ || records_.empty()) {
+        groupStartPending_ = false;
+        rec.kind |= EditRecord::RecordGroupStart;
+    }
     records_.push_back(std::move(rec));
     appliedCount_ = RecordCount();
+    if (observer_)
+        observer_->OnRecorded(*this, records_.back());
 }
-
-namespace {
-
-// The deleted lines of a deletion record, cut out of its text by their lengths rather than at
-// its line breaks: a line may hold CR or LF characters of its own.
-std::vector<std::string_view> DeletedParts(const EditRecord& r) {
-    const std::string_view text = r.text;
-    if (r.partLengths.empty())
-        return {text};
-    std::vector<std::string_view> parts;
-    parts.reserve(r.partLengths.size());
-    size_t at = 0;
-    for (int32_t length : r.partLengths) {
-        parts.push_back(text.substr(std::min(at, text.size()), static_cast<size_t>(length)));
-        at += static_cast<size_t>(length) + 2; // the CR LF that joined the parts
-    }
-    return parts;
-}
-
-} // namespace
 
 bool CTextBuffer::UndoLastStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ <= 0 || appliedCount_ > RecordCount())
         return false;
+    const int before = appliedCount_;
     int endLine = 0;
     int endChar = 0;
+    // A change refused for lack of memory ends the step there: the records undone so far stay
+    // undone, the rest of the group stays applied, and the history stays in step with the text.
     for (;;) {
-        --appliedCount_;
-        const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
+        const EditRecord& r = records_[static_cast<size_t>(appliedCount_ - 1)];
+        bool done = false;
         if (r.kind & EditRecord::RecordInsert) {
-            ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
-            caret = r.start;
+            done = ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
+            if (done)
+                caret = r.start;
         } else {
-            InsertParts(nullptr, r.start.y, r.start.x, DeletedParts(r), endLine, endChar);
-            caret = r.end;
+            try {
+                done =
+                    InsertParts(nullptr, r.start.y, r.start.x, DeletedParts(r), endLine, endChar);
+            } catch (const std::bad_alloc&) {
+                done = Refuse(ENOMEM);
+            }
+            if (done)
+                caret = r.end;
         }
+        if (!done)
+            break;
+        --appliedCount_;
         if (appliedCount_ == 0 || (r.kind & EditRecord::RecordGroupStart))
             break;
     }
+    if (appliedCount_ == before)
+        return false;
+    if (observer_)
+        observer_->OnUndone(*this, appliedCount_, before);
     CheckModified();
     return true;
 }
@@ -170,20 +228,30 @@ bool CTextBuffer::UndoLastStep(TextPosition& caret) {
 bool CTextBuffer::RedoNextStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ < 0 || appliedCount_ >= RecordCount())
         return false;
+    const int before = appliedCount_;
     int endLine = 0;
     int endChar = 0;
     do {
         const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
+        bool done = false;
         if (r.kind & EditRecord::RecordInsert) {
-            ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
-            caret = r.end;
+            done = ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
+            if (done)
+                caret = r.end;
         } else {
-            ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
-            caret = r.start;
+            done = ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
+            if (done)
+                caret = r.start;
         }
+        if (!done)
+            break;
         ++appliedCount_;
     } while (appliedCount_ < RecordCount() &&
              !(records_[static_cast<size_t>(appliedCount_)].kind & EditRecord::RecordGroupStart));
+    if (appliedCount_ == before)
+        return false;
+    if (observer_)
+        observer_->OnRedone(*this, before, appliedCount_);
     CheckModified();
     return true;
 }
