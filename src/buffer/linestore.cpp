@@ -469,6 +469,22 @@ void LineStore::InsertChars(int index, int32_t at, std::string_view text) {
     rec.used = static_cast<int32_t>(newLength);
 }
 
+void LineStore::Compact(int index) noexcept {
+    LineRecord& rec = At(index);
+    if (rec.capacity <= kCompactFrom || rec.used >= rec.capacity / 2)
+        return;
+    const int32_t capacity = CapacityFor(rec.used);
+    char* bytes = new (std::nothrow) char[static_cast<size_t>(capacity)];
+    if (!bytes)
+        return;
+    if (rec.used > 0)
+        std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
+    FreeStorage(rec);
+    rec.bytes = bytes;
+    rec.capacity = capacity;
+    rec.ownsStorage = true;
+}
+
 void LineStore::EraseChars(int index, int32_t from, int32_t to) {
     LineRecord& rec = At(index);
     assert(0 <= from && from <= to && to <= rec.used);

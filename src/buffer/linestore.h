@@ -9,7 +9,7 @@
 // file is loaded) or in storage of the line's own. A line's capacity follows the same rule in
 // both: (length / 16 + 1) * 16 when it is made, and it grows to (new length / 16 + 1) * 16 only
 // when a new length exceeds it. A line that outgrows its place moves to storage of its own; storage
-// never shrinks.
+// shrinks only when a line of more than a megabyte comes to use less than half of it (Compact).
 //
 // Arenas and blocks come from large chunks that the system may back with huge pages: a 100 MB file
 // then costs a few hundred page faults instead of tens of thousands.
@@ -103,6 +103,12 @@ public:
     void Append(int index, std::string_view text);
     void InsertChars(int index, int32_t at, std::string_view text);
     void EraseChars(int index, int32_t from, int32_t to);
+    // Gives back most of a large line's storage once the line uses less than half of it (after it
+    // was cut in two, or most of it deleted): capacity CapacityFor(length) again. Storage of at
+    // most kCompactFrom bytes is never shrunk. Best effort: without memory for the smaller copy,
+    // the line keeps what it has.
+    static constexpr int32_t kCompactFrom = 1 << 20;
+    void Compact(int index) noexcept;
 
     size_t BlockCount() const { return blocks_.size(); }
 

@@ -220,6 +220,7 @@ bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch,
                 line + 1, std::vector<std::string_view>(pieces.begin() + 1, pieces.end()), rest);
             lines_.Truncate(line, ch);
             lines_.Append(line, pieces.front());
+            lines_.Compact(line);
             endLine = line + static_cast<int>(pieces.size()) - 1;
             endChar = static_cast<int>(lastLength);
         }
@@ -246,6 +247,7 @@ bool CTextBuffer::ApplyDelete(CBufferView* source, int startLine, int startChar,
     uint32_t hints;
     if (startLine == endLine) {
         lines_.EraseChars(startLine, startChar, endChar);
+        lines_.Compact(startLine);
         hints = HintOneLine | HintLineLengths;
     } else {
         // The rest of the end line joins the start line straight from its storage; only making
@@ -259,6 +261,7 @@ bool CTextBuffer::ApplyDelete(CBufferView* source, int startLine, int startChar,
         lines_.Truncate(startLine, startChar);
         lines_.Append(startLine, LineText(endLine).substr(static_cast<size_t>(endChar)));
         lines_.EraseLines(startLine + 1, endLine - startLine);
+        lines_.Compact(startLine);
         hints = HintLineLengths | HintLineCount;
     }
     const DeleteAdjuster adjuster(TextPosition{startChar, startLine},
