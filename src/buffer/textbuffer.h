@@ -102,6 +102,14 @@ public:
     // the text never go out of step.
     bool UndoLastStep(TextPosition& caret);
     bool RedoNextStep(TextPosition& caret);
+    // Reverts (`undo`) or re-applies the change `r` describes through the primitives, recording
+    // nothing and telling no observer, as undo and redo do record by record; `caret` (may be
+    // null) gets where the caret goes. False, changing nothing, when the change does not fit the
+    // text or is refused. A journal's replay applies its records this way.
+    bool ApplyRecord(const EditRecord& r, bool undo, TextPosition* caret);
+    // The text no longer equals any saved state (it was recovered, or its file is gone): the
+    // buffer is modified, and no undo or redo can make it unmodified again.
+    void ForgetSavedState();
     void UndoActionName(std::string& text) const;
     void RedoActionName(std::string& text) const;
     virtual bool ActionName(int action, std::string& text) const;
@@ -115,6 +123,8 @@ public:
     int RecordCount() const { return static_cast<int>(records_.size()); }
     const EditRecord& Record(int index) const { return records_[static_cast<size_t>(index)]; }
     int AppliedCount() const { return appliedCount_; }
+    // The serial of the last record made (0 before the first); the next one gets one more.
+    uint64_t LastSerial() const { return lastSerial_; }
     // The observer told of every recorded change, undo and redo (none: no one); not owned.
     void SetHistoryObserver(HistoryObserver* observer) { observer_ = observer; }
     HistoryObserver* GetHistoryObserver() const { return observer_; }
@@ -123,6 +133,9 @@ public:
 
     // ---- Files
     bool ReadFromFile(std::string_view path, LineEndStyle style);
+    // Replaces the text by `lines`, as a load does (history reset, not modified, views told of
+    // a reload); false, changing nothing, for no line or an unknown style.
+    bool ReadFromLines(const std::vector<std::string_view>& lines, LineEndStyle style);
     bool WriteToFile(std::string_view path, LineEndStyle style, bool clearModified);
     const FileError& LastFileError() const { return lastError_; }
     void SetFileSystem(FileSystem* fs) { fs_ = fs ? fs : &FileSystem::Native(); }

@@ -202,6 +202,27 @@ bool CTextBuffer::ReadFromFile(std::string_view pathView, LineEndStyle style) {
     return true;
 }
 
+bool CTextBuffer::ReadFromLines(const std::vector<std::string_view>& lines, LineEndStyle style) {
+    if (lines.empty() || LineEndSequence(style).empty())
+        return false;
+    LineStore store;
+    try {
+        for (std::string_view line : lines) {
+            if (static_cast<int64_t>(line.size()) > kMaxLineLength)
+                return false;
+            store.AppendPacked(line);
+        }
+    } catch (const std::bad_alloc&) {
+        return Refuse(ENOMEM);
+    }
+    lines_ = std::move(store);
+    lineEndStyle_ = style;
+    modified_ = false;
+    ResetHistoryState();
+    NotifyViews(nullptr, nullptr, HintReload, -1);
+    return true;
+}
+
 bool CTextBuffer::WriteToFile(std::string_view pathView, LineEndStyle style, bool clearModified) {
     lastError_ = FileError{};
     const std::string path(pathView);

@@ -186,32 +186,37 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
         observer_->OnRecorded(*this, records_.back());
 }
 
+bool CTextBuffer::ApplyRecord(const EditRecord& r, bool undo, TextPosition* caret) {
+    int endLine = 0;
+    int endChar = 0;
+    bool done = false;
+    // Undoing an insertion and redoing a deletion delete; the other two insert.
+    if ((r.kind & EditRecord::RecordInsert) != 0 ? undo : !undo) {
+        done = ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
+    } else if (r.kind & EditRecord::RecordInsert) {
+        done = ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
+    } else {
+        try {
+            done = InsertParts(nullptr, r.start.y, r.start.x, DeletedParts(r), endLine, endChar);
+        } catch (const std::bad_alloc&) {
+            done = Refuse(ENOMEM);
+        }
+    }
+    if (done && caret)
+        *caret = (r.kind & EditRecord::RecordInsert) != 0 ? (undo ? r.start : r.end)
+                                                          : (undo ? r.end : r.start);
+    return done;
+}
+
 bool CTextBuffer::UndoLastStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ <= 0 || appliedCount_ > RecordCount())
         return false;
     const int before = appliedCount_;
-    int endLine = 0;
-    int endChar = 0;
     // A change refused for lack of memory ends the step there: the records undone so far stay
     // undone, the rest of the group stays applied, and the history stays in step with the text.
     for (;;) {
         const EditRecord& r = records_[static_cast<size_t>(appliedCount_ - 1)];
-        bool done = false;
-        if (r.kind & EditRecord::RecordInsert) {
-            done = ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
-            if (done)
-                caret = r.start;
-        } else {
-            try {
-                done =
-                    InsertParts(nullptr, r.start.y, r.start.x, DeletedParts(r), endLine, endChar);
-            } catch (const std::bad_alloc&) {
-                done = Refuse(ENOMEM);
-            }
-            if (done)
-                caret = r.end;
-        }
-        if (!done)
+        if (!ApplyRecord(r, true, &caret))
             break;
         --appliedCount_;
         if (appliedCount_ == 0 || (r.kind & EditRecord::RecordGroupStart))
@@ -229,21 +234,8 @@ bool CTextBuffer::RedoNextStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ < 0 || appliedCount_ >= RecordCount())
         return false;
     const int before = appliedCount_;
-    int endLine = 0;
-    int endChar = 0;
     do {
-        const EditRecord& r = records_[static_cast<size_t>(appliedCount_)];
-        bool done = false;
-        if (r.kind & EditRecord::RecordInsert) {
-            done = ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
-            if (done)
-                caret = r.end;
-        } else {
-            done = ApplyDelete(nullptr, r.start.y, r.start.x, r.end.y, r.end.x);
-            if (done)
-                caret = r.start;
-        }
-        if (!done)
+        if (!ApplyRecord(records_[static_cast<size_t>(appliedCount_)], false, &caret))
             break;
         ++appliedCount_;
     } while (appliedCount_ < RecordCount() &&
@@ -254,6 +246,12 @@ bool CTextBuffer::RedoNextStep(TextPosition& caret) {
         observer_->OnRedone(*this, before, appliedCount_);
     CheckModified();
     return true;
+}
+
+void CTextBuffer::ForgetSavedState() {
+    savedCount_ = -1;
+    if (!modified_)
+        MarkModified(true);
 }
 
 void CTextBuffer::CheckModified() {

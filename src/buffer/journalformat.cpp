@@ -1,0 +1,36 @@
+#include "buffer/journalformat.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<uint32_t, 256> MakeCrcTable() {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t c = i;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[i] = c;
+    }
+    return table;
+}
+
+constexpr std::array<uint32_t, 256> kCrcTable = MakeCrcTable();
+
+} // namespace
+
+uint32_t Crc32(const void* data, size_t size, uint32_t crc) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i)
+        crc = kCrcTable[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+void FrameWriter::AppendTo(std::string& out) const {
+    const auto length = static_cast<uint32_t>(bytes_.size());
+    const uint32_t crc = Crc32(bytes_.data(), bytes_.size());
+    out.append(reinterpret_cast<const char*>(&length), 4);
+    out.append(bytes_);
+    out.append(reinterpret_cast<const char*>(&crc), 4);
+}
