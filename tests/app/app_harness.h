@@ -88,6 +88,7 @@ private:
 class AppTest : public ::testing::Test {
 protected:
     QString SettingsPath() const { return dir_.filePath("settings.ini"); }
+    std::string JournalFolder() const { return dir_.filePath("state/velmora").toStdString(); }
     std::string FilePath(const char* name) const { return dir_.filePath(name).toStdString(); }
     void WriteFile(const char* name, const QByteArray& bytes) const {
         QFile file(dir_.filePath(name));
@@ -110,7 +111,8 @@ protected:
     }
 
     bool Start(const QStringList& arguments = {}) {
-        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui, &lockKeys});
+        app = std::make_unique<app::CEditorApp>(
+            app::AppOptions{SettingsPath(), &ui, &lockKeys, JournalFolder()});
         return app->InitInstance(arguments);
     }
     void Stop() { app.reset(); }
