@@ -150,6 +150,10 @@ private:
                      const std::vector<std::string_view>& parts, int& endLine, int& endChar);
     void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string_view text,
                     EditAction action, std::vector<int32_t> partLengths = {});
+    // Appends `rec` to the history (cutting the redo records, dropping the oldest groups at the
+    // capacity) and marks it as a group start when one is pending; gives it its serial and tells
+    // the observer, also when the group it belongs to was dropped and it is not kept.
+    void PushRecord(EditRecord&& rec);
     void DropOldestGroup();
     bool Refuse(int errorNumber);
     // After a change whose record could not be made: the change is taken back by `undo`; when

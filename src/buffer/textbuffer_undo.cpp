@@ -161,6 +161,10 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
     rec.action = action;
     rec.text.assign(text);
     rec.partLengths = std::move(partLengths);
+    PushRecord(std::move(rec));
+}
+
+void CTextBuffer::PushRecord(EditRecord&& rec) {
     rec.serial = ++lastSerial_;
     if (!skipGroup_ && appliedCount_ < RecordCount()) {
         if (savedCount_ > appliedCount_)
@@ -170,7 +174,7 @@ void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition 
     while (!skipGroup_ && !records_.empty() && RecordCount() >= undoCapacity_)
         DropOldestGroup();
     if (skipGroup_) {
-        // The text changed all the same: the observer hears of it.
+        // Not kept, but the text changed all the same: the observer hears of it.
         if (observer_)
             observer_->OnRecorded(*this, rec);
         return;
