@@ -74,8 +74,21 @@ void CSampleView::ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, i
     if (!text)
         return;
     int parsed = count;
-    ColorizeZ80Span(state, text, TextLineLength(line), from, to, blocks, parsed);
+    longLine_.Colorize(state, line, text, TextLineLength(line), from, to, blocks, parsed);
     count = parsed;
+}
+
+void CSampleView::OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster,
+                                  uint32_t hints, int line) {
+    if (hints & HintReload) {
+        longLine_.LinesMoved(-1);
+    } else if (!(hints & HintMarksOnly)) {
+        if (adjuster)
+            longLine_.ChangedFrom(adjuster->start.y, adjuster->start.x);
+        if (!(hints & HintOneLine))
+            longLine_.LinesMoved(adjuster ? adjuster->start.y : line);
+    }
+    CTextEditView::OnBufferChanged(source, adjuster, hints, line);
 }
 
 platform::ColorRef CSampleView::ColorOf(int32_t index) {

@@ -42,8 +42,9 @@ int32_t IndexToColumn(const char* chars, int32_t length, int32_t index, int32_t 
 
 // Both walks below jump from tab to tab, so a long line costs a memchr, not a step per byte.
 
-int32_t ColumnToIndex(const char* chars, int32_t length, int32_t column, int32_t tab) {
-    if (column <= 0)
+int32_t ColumnToIndex(const char* chars, int32_t length, int64_t column, int32_t tab,
+                      int64_t startColumn) {
+    if (column <= startColumn)
         return 0;
     if (length <= 0)
         return std::max(length, 0);
@@ -52,7 +53,7 @@ int32_t ColumnToIndex(const char* chars, int32_t length, int32_t column, int32_t
     const auto pick = [&](int64_t index, int64_t endColumn) {
         return static_cast<int32_t>(column <= endColumn - tab / 2 ? index : index + 1);
     };
-    int64_t reached = 0; // the end column of the characters walked so far; below `column`
+    int64_t reached = startColumn; // the end column of the characters walked; below `column`
     const char* p = chars;
     const char* end = chars + length;
     while (p < end) {
@@ -72,9 +73,9 @@ int32_t ColumnToIndex(const char* chars, int32_t length, int32_t column, int32_t
 }
 
 int32_t ColumnToCoveringIndex(const char* chars, int32_t length, int64_t column, int32_t tab,
-                              int64_t* startColumn) {
-    column = std::max<int64_t>(column, 0);
-    int64_t reached = 0; // the end column of the characters walked so far; at most `column`
+                              int64_t* startColumn, int64_t fromColumn) {
+    column = std::max<int64_t>(column, fromColumn);
+    int64_t reached = fromColumn; // the end column of the characters walked; at most `column`
     const char* p = chars;
     const char* end = chars + std::max(length, 0);
     while (p < end) {

@@ -38,6 +38,7 @@ CTextBuffer* CTextView::FindTextBuffer() {
 void CTextView::AfterEditAction(EditAction /*action*/, std::string_view /*text*/) {}
 
 void CTextView::ResetViewState() {
+    columnIndex_.Forget();
     topLine = 0;
     firstColumn = 0;
     rowHeight = -1;

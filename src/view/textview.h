@@ -31,6 +31,7 @@
 #include "syntax/colorindex.h"
 #include "view/cmdui.h"
 #include "view/expandedlengths.h"
+#include "view/linecolumns.h"
 #include "view/parserstates.h"
 #include "view/viewresources.h"
 
@@ -160,6 +161,10 @@ public:
     // ---- Columns and pixels.
     int32_t CharIndexToColumn(int32_t line, int32_t charIndex);
     int32_t ColumnToCharIndex(int32_t line, int32_t column);
+    // The character whose cell covers `column` (tabs::ColumnToCoveringIndex), and with
+    // `startColumn` the column where it starts. A line longer than kWholeLineColoring is walked
+    // from the nearest of its column checkpoints.
+    int32_t ColumnToCoveringIndex(int32_t line, int64_t column, int64_t* startColumn);
     void ExpandTabs(const char* chars, int32_t offset, int32_t count, std::string& out);
     TextPosition PointToTextPosition(platform::Point point);
     platform::Point TextPositionToPoint(TextPosition position);
@@ -301,4 +306,6 @@ private:
     // before it is drawn (at most kWholeLineColoring characters or a window's width of them).
     std::vector<TextBlock> blockScratch_;
     std::string runScratch_;
+    // Column checkpoints of the long line looked at last.
+    LineColumnIndex columnIndex_;
 };

@@ -134,6 +134,8 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         UpdateHorzScrollBar(false);
         return;
     }
+    if (!(hints & HintMarksOnly))
+        columnIndex_.Changed(line, adjuster, (hints & HintOneLine) != 0);
     if (hints & HintOneLine) {
         UpdateCachesForOneLine(line);
         InvalidateChangedLines(line);

@@ -96,9 +96,8 @@ void CTextView::DrawTextLine(Surface& dc, const Rect& rect, int32_t line) {
         parserStates.Store(line, ColorizeLine(state, line, blockScratch_.data(), count));
     } else {
         const int64_t columns = (rect.right - rect.left) / cw + 2;
-        drawFrom = tabs::ColumnToCoveringIndex(chars, length, firstColumn, tab, &column);
-        drawTo = std::min(
-            length, tabs::ColumnToCoveringIndex(chars, length, firstColumn + columns, tab) + 1);
+        drawFrom = ColumnToCoveringIndex(line, firstColumn, &column);
+        drawTo = std::min(length, ColumnToCoveringIndex(line, firstColumn + columns, nullptr) + 1);
         room = 3 * static_cast<size_t>(drawTo - drawFrom) + 8;
         if (blockScratch_.size() < room)
             blockScratch_.resize(room);

@@ -110,6 +110,64 @@ TEST(ViewGeometry, ColumnWalksAgreeWithAStepPerCharacter) {
     }
 }
 
+// On a line long enough for the view's column checkpoints, lookups agree with walking the whole
+// line, however the line is edited between them (above it, on it, splitting and joining it).
+TEST(ViewGeometry, LongLineColumnsAgreeWithAWalkThroughEdits) {
+    std::mt19937 rng(11);
+    std::string line;
+    while (line.size() < 3 * LineColumnIndex::kStep)
+        line += rng() % 5 == 0 ? '\t' : static_cast<char>('a' + rng() % 26);
+    Harness h("above\n" + line, 40, 4);
+    CTextView& view = *h.view;
+    const auto check = [&](int round) {
+        const std::string_view text = h.buffer.LineText(1);
+        const auto length = static_cast<int32_t>(text.size());
+        for (int k = 0; k < 6; ++k) {
+            const auto index = static_cast<int32_t>(rng() % (text.size() + 2));
+            const auto column = static_cast<int32_t>(rng() % (text.size() * 2 + 10));
+            const auto trace = testing::Message()
+                               << "round " << round << " index " << index << " column " << column;
+            ASSERT_EQ(view.CharIndexToColumn(1, index),
+                      tabs::IndexToColumn(text.data(), length, index, 4))
+                << trace;
+            ASSERT_EQ(view.ColumnToCharIndex(1, column),
+                      tabs::ColumnToIndex(text.data(), length, column, 4))
+                << trace;
+            int64_t start = 0;
+            int64_t expectedStart = 0;
+            ASSERT_EQ(view.ColumnToCoveringIndex(1, column, &start),
+                      tabs::ColumnToCoveringIndex(text.data(), length, column, 4, &expectedStart))
+                << trace;
+            ASSERT_EQ(start, expectedStart) << trace;
+        }
+        ASSERT_EQ(view.GetExpandedLineLength(1), tabs::ExpandedLength(text.data(), length, 4));
+    };
+    for (int round = 0; round < 40; ++round) {
+        check(round);
+        const auto length = static_cast<int>(h.buffer.LineLength(1));
+        const int at = static_cast<int>(rng() % static_cast<unsigned>(length + 1));
+        switch (rng() % 5) {
+        case 0:
+            h.Insert(1, at, rng() % 2 ? "\t" : "xyz");
+            break;
+        case 1:
+            h.Delete(1, at, 1, std::min(length, at + static_cast<int>(rng() % 9)));
+            break;
+        case 2:
+            h.Insert(0, 0, "new\n"); // the long line moves down, and back
+            h.Delete(0, 0, 1, 0);
+            break;
+        case 3:
+            h.Insert(1, at, "\n"); // split, then joined again
+            h.Delete(1, at, 2, 0);
+            break;
+        default:
+            h.Insert(0, 2, "\t"); // a change above it
+            break;
+        }
+    }
+}
+
 TEST(ViewGeometry, ExpandTabsLinesUpWithTheTrueColumns) {
     struct Case {
         const char* line;
