@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <new>
 #include <vector>
 
 #include "buffer/textbuffer.h"
@@ -147,11 +148,15 @@ void JournalWriter::Close(bool remove) {
 
 void JournalWriter::Fail(int errorNumber, std::string_view operation, const std::string& path) {
     if (!broken_ && options_.onError) {
-        FileError error;
-        error.errorNumber = errorNumber;
-        error.operation.assign(operation);
-        error.path = path;
-        options_.onError(error);
+        try {
+            FileError error;
+            error.errorNumber = errorNumber;
+            error.operation.assign(operation);
+            error.path = path;
+            options_.onError(error);
+        } catch (const std::bad_alloc&) {
+            // Not even the message can be made; the journal stops all the same.
+        }
     }
     broken_ = true;
     Close(true);
@@ -353,6 +358,10 @@ bool JournalWriter::Ready() {
 }
 
 void JournalWriter::OnRecorded(const CTextBuffer& /*buffer*/, const EditRecord& record) {
+    Guarded([&] { Record(record); });
+}
+
+void JournalWriter::Record(const EditRecord& record) {
     if (fd_ < 0) {
         if (broken_ || !Open())
             return;
@@ -385,11 +394,21 @@ void JournalWriter::WriteSteps(JournalFrame kind, int first, int end) {
 }
 
 void JournalWriter::OnUndone(const CTextBuffer& /*buffer*/, int first, int end) {
-    WriteSteps(JournalFrame::Undo, first, end);
+    Guarded([&] { WriteSteps(JournalFrame::Undo, first, end); });
 }
 
 void JournalWriter::OnRedone(const CTextBuffer& /*buffer*/, int first, int end) {
-    WriteSteps(JournalFrame::Redo, first, end);
+    Guarded([&] { WriteSteps(JournalFrame::Redo, first, end); });
+}
+
+template <class Write> void JournalWriter::Guarded(const Write& write) {
+    // The buffer's change is made; a journal that cannot follow it for lack of memory stops
+    // (and says so) rather than undo the change.
+    try {
+        write();
+    } catch (const std::bad_alloc&) {
+        Fail(ENOMEM, "write", path_);
+    }
 }
 
 void JournalWriter::OnUnrecordedChange(const CTextBuffer& /*buffer*/) {

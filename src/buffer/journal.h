@@ -102,6 +102,9 @@ private:
     void WriteRecord(const EditRecord& record, bool applied);
     void MakeKnown(const EditRecord& record);
     void WriteSteps(JournalFrame kind, int first, int end);
+    void Record(const EditRecord& record);
+    // Runs `write`; a lack of memory stops the journal instead of reaching the buffer.
+    template <class Write> void Guarded(const Write& write);
     // Opens the journal for a change when none is open; false when nothing is to be written
     // (no journal can be kept, or its snapshot already holds the change).
     bool Ready();

@@ -152,7 +152,8 @@ private:
                     EditAction action, std::vector<int32_t> partLengths = {});
     // Appends `rec` to the history (cutting the redo records, dropping the oldest groups at the
     // capacity) and marks it as a group start when one is pending; gives it its serial and tells
-    // the observer, also when the group it belongs to was dropped and it is not kept.
+    // the observer, also when the group it belongs to was dropped and it is not kept. When it
+    // throws std::bad_alloc, `rec` was not moved from and is not in the history.
     void PushRecord(EditRecord&& rec);
     void DropOldestGroup();
     bool Refuse(int errorNumber);

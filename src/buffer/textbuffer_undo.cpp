@@ -68,16 +68,19 @@ bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::str
 
 bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine,
                                  int endChar, EditAction action) {
-    std::string text;
-    std::vector<int32_t> parts;
+    // The record is made before the text changes; its text is the one copy of what goes.
+    EditRecord rec;
+    rec.start = TextPosition{startChar, startLine};
+    rec.end = TextPosition{endChar, endLine};
+    rec.action = action;
     try {
-        CopyText(startLine, startChar, endLine, endChar, text);
+        CopyText(startLine, startChar, endLine, endChar, rec.text);
         if (startLine < endLine && startLine >= 0 && endLine < LineCount()) {
-            parts.reserve(static_cast<size_t>(endLine - startLine + 1));
-            parts.push_back(LineLength(startLine) - startChar);
+            rec.partLengths.reserve(static_cast<size_t>(endLine - startLine + 1));
+            rec.partLengths.push_back(LineLength(startLine) - startChar);
             for (int i = startLine + 1; i < endLine; ++i)
-                parts.push_back(LineLength(i));
-            parts.push_back(endChar);
+                rec.partLengths.push_back(LineLength(i));
+            rec.partLengths.push_back(endChar);
         }
     } catch (const std::bad_alloc&) {
         return Refuse(ENOMEM);
@@ -88,17 +91,10 @@ bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startCh
     if (opened)
         OpenEditGroup(false);
     try {
-        RecordEdit(false, TextPosition{startChar, startLine}, TextPosition{endChar, endLine}, text,
-                   action, parts);
+        // Should memory run out here, the record has not been moved into the history.
+        PushRecord(std::move(rec));
     } catch (const std::bad_alloc&) {
-        TakeBack([&] {
-            EditRecord r;
-            r.text = std::move(text);
-            r.partLengths = std::move(parts);
-            int lastLine = 0;
-            int lastChar = 0;
-            return InsertParts(nullptr, startLine, startChar, DeletedParts(r), lastLine, lastChar);
-        });
+        TakeBack([&] { return ApplyRecord(rec, true, nullptr); });
         if (opened)
             groupOpen_ = false;
         return Refuse(ENOMEM);

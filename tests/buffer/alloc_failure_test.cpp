@@ -10,11 +10,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "buffer/journal.h"
 #include "buffer/textbuffer.h"
+#include "test_support.h"
 
 namespace {
 
@@ -75,7 +78,19 @@ std::vector<std::string> Walk(CTextBuffer& b) {
     return seen;
 }
 
+// With a journal kept: an allocation that fails inside the journal stops the journal, never the
+// edit, and the history stays in step with the text.
+void RunEdits(bool journal);
+
 TEST(AllocationFailure, EveryAllocationOfAnEditFailsCleanly) {
+    RunEdits(false);
+}
+
+TEST(AllocationFailure, TheJournalNeverBreaksAnEdit) {
+    RunEdits(true);
+}
+
+void RunEdits(bool journal) {
     const std::string longLine(100000, 'x');
     const std::vector<std::pair<const char*, Edit>> edits{
         {"type", [](CTextBuffer& b) { return Insert(b, 1, 2, "k"); }},
@@ -121,6 +136,14 @@ TEST(AllocationFailure, EveryAllocationOfAnEditFailsCleanly) {
             const std::vector<std::string> walked = Walk(reference);
 
             CountingBuffer buffer;
+            buftest::TempDir dir;
+            std::unique_ptr<JournalWriter> writer;
+            if (journal) {
+                JournalWriter::Options options;
+                options.folder = dir.File("state");
+                options.syncIntervalMs = 0;
+                writer = std::make_unique<JournalWriter>(buffer, options);
+            }
             prepare(buffer);
             gAllocationsLeft = fail;
             const bool done = edit(buffer);
@@ -132,6 +155,13 @@ TEST(AllocationFailure, EveryAllocationOfAnEditFailsCleanly) {
                 ASSERT_EQ(Text(buffer), after) << trace;
                 ASSERT_TRUE(buffer.failures.empty()) << trace;
                 break;
+            }
+            if (journal && buffer.failures.empty()) {
+                // The journal ran out of memory, and stopped: the edit is whole.
+                ASSERT_TRUE(done) << trace;
+                ASSERT_EQ(Text(buffer), after) << trace;
+                ASSERT_EQ(Walk(buffer), walked) << trace;
+                continue;
             }
             ASSERT_EQ(buffer.failures, std::vector<int>{ENOMEM}) << trace;
             if (done) {
