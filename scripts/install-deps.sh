@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb-xkb-dev pkgconf
     fonts-liberation2
     xvfb xdotool x11-apps
-    strace pasmo
+    strace pasmo poppler-utils
     dpkg-dev desktop-file-utils man-db
 )
 

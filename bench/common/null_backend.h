@@ -55,6 +55,14 @@ public:
         return {static_cast<int32_t>(text.size()) * 8, 16};
     }
     TextMetrics GetTextMetrics() override { return {16, 13, 3, 0, 0, 8, 8}; }
+    bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override {
+        for (int c = first; c <= last; ++c)
+            widths[c - first] = 8;
+        return first <= last;
+    }
+    int32_t GetDeviceCaps(int32_t index) const override {
+        return index == LOGPIXELSX || index == LOGPIXELSY ? 96 : 0;
+    }
     std::unique_ptr<Surface> CreateCompatibleDC() override {
         return std::make_unique<NullSurface>();
     }

@@ -28,6 +28,7 @@
 #include "buffer/textbuffer.h"
 #include "common/benchdoc.h"
 #include "common/benchview.h"
+#include "common/qtbenchmain.h"
 #include "platform/qt/qt_surface.h"
 #include "platform/qt/qt_window.h"
 #include "view/textview.h"
@@ -138,14 +139,5 @@ BENCHMARK(BM_QtLineBreakOnFirstLine)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunQtBenchmarks(argc, argv);
 }

@@ -13,6 +13,7 @@
 #include "app/qtuiservices.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
+#include "platform/appprofile.h"
 #include "platform/qt/qt_lockkeys.h"
 #include "platform/qt/qt_profile.h"
 
@@ -47,11 +48,15 @@ CEditorApp::CEditorApp(AppOptions options) : journalFolder_(std::move(options.jo
         profile_ = std::make_unique<platform::qt::QtProfile>("Ostrel", "Velmora Editor");
     else
         profile_ = std::make_unique<platform::qt::QtProfile>(options.settingsPath);
+    // Printing reads its page margins from it.
+    platform::SetAppProfile(profile_.get());
 }
 
 CEditorApp::~CEditorApp() {
     CloseAllDocuments();
     main_.reset();
+    if (platform::AppProfile() == profile_.get())
+        platform::SetAppProfile(nullptr);
     profile_->Flush();
 }
 
@@ -291,6 +296,9 @@ bool CEditorApp::RouteCommand(uint32_t id) {
         if (main_)
             main_->close();
         return true;
+    case ID_FILE_PRINT_SETUP:
+        ui_->PrintSetup();
+        return true;
     default:
         break;
     }
@@ -315,6 +323,7 @@ bool CEditorApp::RouteCommandUI(CmdUI& ui) {
     case ID_FILE_OPEN:
     case ID_APP_ABOUT:
     case ID_APP_EXIT:
+    case ID_FILE_PRINT_SETUP:
         ui.Enable(true);
         return true;
     default:

@@ -35,7 +35,7 @@ struct AppOptions {
     // The lock-key states for the status bar; null for the platform's.
     platform::LockKeys* lockKeys = nullptr;
     // Where the journals of unsaved changes live; empty for the user's state folder.
-    std::string journalFolder;
+    std::string journalFolder = {};
 };
 
 class CEditorApp final : public CommandTarget {

@@ -1,11 +1,9 @@
 #include "app/qtuiservices.h"
 
 #include <QClipboard>
-#include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -13,9 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/qtdialogs.h"
 #include "app/qtresources.h"
-#include "app/resources/dialogs.h"
-#include "app/resources/icons.h"
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "platform/qt/qt_surface.h"
@@ -203,6 +200,13 @@ void QtUiServices::ShowAbout() {
     RunAboutDialog(parent_);
 }
 
+int32_t QtUiServices::RunDialog(platform::Dialog& dialog) {
+    return RunTemplateDialog(dialog, parent_, [](QWidget* over, std::string_view text) {
+        QMessageBox::information(
+            over, AppTitle(), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    });
+}
+
 bool QtUiServices::ClipboardHasText() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data && data->hasText();
@@ -223,52 +227,25 @@ bool QtUiServices::SetClipboardText(std::u32string_view text) {
 }
 
 void RunAboutDialog(QWidget* parent) {
-    const DialogTemplate* templ = FindDialogTemplate(IDD_ABOUTBOX);
-    if (!templ)
-        return;
-    QDialog dialog(parent);
-    dialog.setWindowTitle(ToQString(templ->title));
-    const QFontMetrics metrics(dialog.font());
-    // Dialog units: a quarter of the average character width, an eighth of the height.
-    const double ux = metrics.averageCharWidth() / 4.0;
-    const double uy = metrics.height() / 8.0;
-    auto place = [&](QWidget* w, const DialogControl& c) {
-        w->setGeometry(static_cast<int>(c.x * ux), static_cast<int>(c.y * uy),
-                       static_cast<int>(c.cx * ux), static_cast<int>(c.cy * uy));
-    };
-    for (const DialogControl& c : templ->controls) {
-        switch (c.kind) {
-        case ControlKind::Icon: {
-            auto* label = new QLabel(&dialog);
-            if (const PixelIcon* art = FindIcon(c.resource))
-                label->setPixmap(QPixmap::fromImage(ImageFromBitmap(RenderIcon(*art, 2)))
-                                     .scaled(static_cast<int>(c.cx * ux),
-                                             static_cast<int>(c.cy * uy), Qt::KeepAspectRatio));
-            place(label, c);
-            break;
-        }
-        case ControlKind::Static:
-        case ControlKind::CenteredText: {
-            auto* label = new QLabel(ToQString(c.text), &dialog);
-            if (c.kind == ControlKind::CenteredText)
-                label->setAlignment(Qt::AlignCenter);
-            place(label, c);
-            break;
-        }
-        case ControlKind::PushButton:
-        case ControlKind::DefPushButton: {
-            auto* button = new QPushButton(ToQString(c.text), &dialog);
-            button->setDefault(c.kind == ControlKind::DefPushButton);
-            QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-            place(button, c);
-            break;
-        }
-        default:
-            break;
-        }
-    }
-    dialog.setFixedSize(static_cast<int>(templ->cx * ux), static_cast<int>(templ->cy * uy));
-    dialog.exec();
+    platform::Dialog about(IDD_ABOUTBOX);
+    RunTemplateDialog(about, parent, {});
+}
+
+void QtUiServices::PrintView(platform::PrintableView& view, std::string_view title, bool preview) {
+    const QString name = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    const platform::PrintOutcome outcome =
+        preview ? printing_.Preview(view, name, parent_) : printing_.Print(view, name, parent_);
+    if (outcome.result == platform::PrintResult::Failed)
+        MessageBox(outcome.error.empty() ? "Printing failed." : outcome.error, MessageButtons::Ok,
+                   MessageIcon::Error);
+}
+
+void QtUiServices::PrintSetup() {
+    printing_.PrintSetup(parent_);
+}
+
+bool QtUiServices::PageSetup(platform::PageMargins& margins) {
+    return platform::qt::RunPageSetupDialog(parent_, margins, printing_.Printer());
 }
 
 } // namespace app

@@ -10,6 +10,7 @@
 
 #include "app/uiservices.h"
 #include "platform/profile.h"
+#include "platform/qt/qt_print.h"
 
 namespace app {
 
@@ -26,15 +27,20 @@ public:
     std::optional<std::string> AskSavePath(std::string_view proposed) override;
     std::optional<FontChoice> ChooseFont(const platform::LogFont& initial) override;
     void ShowAbout() override;
+    int32_t RunDialog(platform::Dialog& dialog) override;
     bool ClipboardHasText() override;
     bool GetClipboardText(std::u32string& text) override;
     bool SetClipboardText(std::u32string_view text) override;
+    void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override;
+    void PrintSetup() override;
+    bool PageSetup(platform::PageMargins& margins) override;
 
 private:
     std::optional<std::string> RunFileDialog(QFileDialog& dialog);
 
     QPointer<QWidget> parent_;
     platform::Profile* profile_ = nullptr;
+    platform::qt::QtPrinting printing_;
 };
 
 // The filters of the Open and Save As dialogs, in order: the document template's "Quorda Files

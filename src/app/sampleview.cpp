@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "syntax/colorindex.h"
 #include "syntax/z80parser.h"
+#include "view/printjob.h"
 
 namespace app {
 namespace {
@@ -25,16 +26,20 @@ constexpr std::array<ColorSetting, 4> kColorSettings{{
 
 using Entry = CommandMapEntry<CSampleView>;
 
-const std::array<Entry, 1> kSampleViewCommands{{
+const std::array<Entry, 4> kSampleViewCommands{{
     {ID_BACKSPACE_AT_LINE_START,
      [](CSampleView& v) { v.SetBackspaceAtLineStart(!v.GetBackspaceAtLineStart()); },
      [](CSampleView& v, CmdUI& ui) { ui.SetCheck(v.GetBackspaceAtLineStart()); }},
+    {ID_FILE_PRINT, [](CSampleView& v) { v.OnFilePrint(false); }, nullptr},
+    {ID_FILE_PRINT_PREVIEW, [](CSampleView& v) { v.OnFilePrint(true); }, nullptr},
+    {ID_FILE_PAGE_SETUP, [](CSampleView& v) { v.OnFilePageSetup(); }, nullptr},
 }};
 
 } // namespace
 
 CSampleView::CSampleView(CSampleDoc& doc, platform::Profile& profile, UiServices& ui)
-    : doc_(doc), profile_(profile), ui_(ui) {
+    : doc_(doc), profile_(profile), ui_(ui), shell_(ui, profile) {
+    SetShellServices(&shell_);
     for (size_t i = 0; i < colors_.size(); ++i)
         colors_[i] = kColorSettings[i].defaultValue;
 }
@@ -144,6 +149,16 @@ bool CSampleView::RouteCommandUI(CmdUI& ui) {
 
 bool CSampleView::OnCommand(uint32_t id) {
     return route_ ? route_(id) : RouteCommand(id);
+}
+
+void CSampleView::OnFilePrint(bool preview) {
+    ui_.PrintView(*this, doc_.Title(), preview);
+}
+
+void CSampleView::OnFilePageSetup() {
+    platform::PageMargins margins = view::ReadPageMargins(&profile_);
+    if (ui_.PageSetup(margins))
+        view::WritePageMargins(profile_, margins);
 }
 
 void CSampleView::UpdatePositionPane(CmdUI& ui) const {

@@ -10,6 +10,7 @@
 #include "app/commandroute.h"
 #include "app/sampledoc.h"
 #include "app/uiservices.h"
+#include "app/viewshell.h"
 #include "edit/editview.h"
 #include "platform/profile.h"
 #include "syntax/z80parser.h"
@@ -49,6 +50,11 @@ public:
     bool OnCommand(uint32_t id) override;
     void SetCommandRoute(std::function<bool(uint32_t)> route) { route_ = std::move(route); }
 
+    // Print (the system print dialog) and Print Preview of the document's text.
+    void OnFilePrint(bool preview);
+    // Page Setup: the margins "PageSetup" keeps, written back when the user chooses OK.
+    void OnFilePageSetup();
+
     // The state of an item of the context menu: Cut and Copy need a selection, Paste text on
     // the clipboard; the others keep their usual state.
     void UpdateContextMenuItem(CmdUI& ui);
@@ -70,6 +76,7 @@ private:
     UiServices& ui_;
     std::array<platform::ColorRef, 4> colors_;
     std::function<bool(uint32_t)> route_;
+    ViewShell shell_;
 };
 
 } // namespace app

@@ -1,6 +1,6 @@
 // What the toolkit-free part of the shell asks of the user interface: message boxes, file names,
-// the font dialog and the clipboard. The Qt shell answers with real dialogs; tests answer with
-// scripted replies and record what was shown.
+// the font dialog, the engine's dialogs and the clipboard. The Qt shell answers with real dialogs;
+// tests answer with scripted replies and record what was shown.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/dialog.h"
 #include "platform/font.h"
+#include "platform/print.h"
 
 namespace app {
 
@@ -43,10 +45,31 @@ public:
     virtual std::optional<FontChoice> ChooseFont(const platform::LogFont& initial) = 0;
     // The about box.
     virtual void ShowAbout() = 0;
+    // Runs an engine dialog (Find, Replace) modally from its template; the result it ended with,
+    // -1 when none could be shown (the default).
+    virtual int32_t RunDialog(platform::Dialog& dialog) {
+        (void)dialog;
+        return -1;
+    }
     // Plain text on the clipboard, as Unicode.
     virtual bool ClipboardHasText() = 0;
     virtual bool GetClipboardText(std::u32string& text) = 0;
     virtual bool SetClipboardText(std::u32string_view text) = 0;
+
+    // ---- Printing. The defaults stand for a machine with nothing to print on.
+    // Prints the text of `view` through the system print dialog, or (`preview`) shows it in the
+    // preview window; a job that fails is reported to the user here.
+    virtual void PrintView(platform::PrintableView& view, std::string_view title, bool preview) {
+        (void)view, (void)title, (void)preview;
+    }
+    // The printer selection dialog.
+    virtual void PrintSetup() {}
+    // The Page Setup dialog started from `margins` (hundredths of a millimetre); true when the
+    // user chose OK, `margins` then holding the choice.
+    virtual bool PageSetup(platform::PageMargins& margins) {
+        (void)margins;
+        return false;
+    }
 };
 
 } // namespace app

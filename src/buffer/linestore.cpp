@@ -177,14 +177,14 @@ LineStore::Block LineStore::NewBlock() {
     if (!freeBlocks_.empty()) {
         LineRecord* lines = freeBlocks_.back();
         freeBlocks_.pop_back();
-        return {lines, 0};
+        return {lines, 0, 0};
     }
-    return {static_cast<LineRecord*>(blockPool_.Allocate(kBlockBytes)), 0};
+    return {static_cast<LineRecord*>(blockPool_.Allocate(kBlockBytes)), 0, 0};
 }
 
 void LineStore::FreeBlock(Block& block) {
     freeBlocks_.push_back(block.lines);
-    block = {nullptr, 0};
+    block = {nullptr, 0, 0};
 }
 
 void LineStore::RebuildStarts(size_t fromBlock) {
@@ -269,6 +269,7 @@ void LineStore::SplitBlock(size_t b) {
     Block upper = NewBlock();
     Block& lower = blocks_[b];
     upper.size = lower.size / 2;
+    upper.marks = lower.marks;
     lower.size -= upper.size;
     std::memcpy(static_cast<void*>(upper.lines), lower.lines + lower.size,
                 sizeof(LineRecord) * static_cast<size_t>(upper.size));
@@ -346,6 +347,7 @@ void LineStore::InsertLines(int index, const std::vector<std::string_view>& text
     if (offset < cut.size) {
         Block tail = NewBlock();
         tail.size = cut.size - offset;
+        tail.marks = cut.marks;
         std::memcpy(static_cast<void*>(tail.lines), cut.lines + offset,
                     sizeof(LineRecord) * static_cast<size_t>(tail.size));
         cut.size = offset;
@@ -398,6 +400,7 @@ void LineStore::EraseLines(int index, int count) {
         std::memcpy(static_cast<void*>(into.lines + into.size), from.lines,
                     sizeof(LineRecord) * static_cast<size_t>(from.size));
         into.size += from.size;
+        into.marks |= from.marks;
         FreeBlock(from);
         blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(first) + 1);
     }
@@ -408,6 +411,66 @@ void LineStore::EraseLines(int index, int count) {
         return;
     }
     RebuildStarts(std::min(first, blocks_.size() - 1));
+}
+
+void LineStore::TightenMarks(const Block& block) {
+    LineFlags all = 0;
+    for (int i = 0; i < block.size; ++i)
+        all |= block.lines[i].marks;
+    block.marks = all;
+}
+
+void LineStore::SetMarks(int index, LineFlags marks) {
+    const size_t b = BlockOf(index);
+    const Block& block = blocks_[b];
+    LineRecord& rec = block.lines[index - starts_[b]];
+    const bool cleared = (rec.marks & ~marks) != 0;
+    rec.marks = marks;
+    block.marks |= marks;
+    // Clearing keeps the union exact, so that a search for a flag no line carries any more skips
+    // every block again.
+    if (cleared)
+        TightenMarks(block);
+}
+
+int LineStore::FindMarked(int from, int to, LineFlags mask) const {
+    from = std::max(from, 0);
+    to = std::min(to, count_);
+    if (from >= to || mask == 0)
+        return -1;
+    for (size_t b = BlockOf(from); b < blocks_.size() && starts_[b] < to; ++b) {
+        const Block& block = blocks_[b];
+        if (!(block.marks & mask))
+            continue;
+        const int begin = std::max(from - starts_[b], 0);
+        const int end = std::min(to - starts_[b], block.size);
+        for (int i = begin; i < end; ++i)
+            if (block.lines[i].marks & mask)
+                return starts_[b] + i;
+        if (begin == 0 && end == block.size)
+            TightenMarks(block);
+    }
+    return -1;
+}
+
+int LineStore::FindMarkedBackward(int from, int to, LineFlags mask) const {
+    from = std::min(from, count_ - 1);
+    to = std::max(to, 0);
+    if (from < to || mask == 0)
+        return -1;
+    for (size_t b = BlockOf(from) + 1; b-- > 0 && starts_[b] + blocks_[b].size > to;) {
+        const Block& block = blocks_[b];
+        if (!(block.marks & mask))
+            continue;
+        const int last = std::min(from - starts_[b], block.size - 1);
+        const int first = std::max(to - starts_[b], 0);
+        for (int i = last; i >= first; --i)
+            if (block.lines[i].marks & mask)
+                return starts_[b] + i;
+        if (first == 0 && last == block.size - 1)
+            TightenMarks(block);
+    }
+    return -1;
 }
 
 void LineStore::Truncate(int index, int32_t length) {

@@ -84,11 +84,7 @@ void CTextBuffer::CopyText(int startLine, int startChar, int endLine, int endCha
 // ---- Line flags
 
 int CTextBuffer::FirstLineWithFlags(LineFlags mask) const {
-    const int count = LineCount();
-    for (int i = 0; i < count; ++i)
-        if (lines_.At(i).marks & mask)
-            return i;
-    return -1;
+    return lines_.FindMarked(0, LineCount(), mask);
 }
 
 int CTextBuffer::LineOfSingleFlag(LineFlags flag) const {
@@ -115,11 +111,11 @@ void CTextBuffer::ChangeLineFlag(int line, LineFlags flag, bool set, bool exclus
     if (exclusive && set) {
         const int holder = FirstLineWithFlags(flag);
         if (holder != -1) {
-            lines_.At(holder).marks &= ~flag;
+            lines_.SetMarks(holder, lines_.At(holder).marks & ~flag);
             NotifyViews(nullptr, nullptr, HintOneLine | HintMarksOnly, holder);
         }
     }
-    lines_.At(line).marks = now;
+    lines_.SetMarks(line, now);
     NotifyViews(nullptr, nullptr, HintOneLine | HintMarksOnly, line);
 }
 
@@ -128,13 +124,8 @@ int CTextBuffer::NextPlainBookmark(int line) const {
     if (line < 0 || line >= count)
         return -1;
     const int start = (lines_.At(line).marks & PlainBookmark) ? line + 1 : line;
-    for (int i = start; i < count; ++i)
-        if (lines_.At(i).marks & PlainBookmark)
-            return i;
-    for (int i = 0; i < count; ++i)
-        if (lines_.At(i).marks & PlainBookmark)
-            return i;
-    return -1;
+    const int found = lines_.FindMarked(start, count, PlainBookmark);
+    return found != -1 ? found : lines_.FindMarked(0, count, PlainBookmark);
 }
 
 int CTextBuffer::PreviousPlainBookmark(int line) const {
@@ -142,13 +133,8 @@ int CTextBuffer::PreviousPlainBookmark(int line) const {
     if (line < 0 || line >= count)
         return -1;
     const int start = (lines_.At(line).marks & PlainBookmark) ? line - 1 : line;
-    for (int i = start; i >= 0; --i)
-        if (lines_.At(i).marks & PlainBookmark)
-            return i;
-    for (int i = count - 1; i >= 0; --i)
-        if (lines_.At(i).marks & PlainBookmark)
-            return i;
-    return -1;
+    const int found = lines_.FindMarkedBackward(start, 0, PlainBookmark);
+    return found != -1 ? found : lines_.FindMarkedBackward(count - 1, 0, PlainBookmark);
 }
 
 // ---- Views

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,11 +15,15 @@
 #include "buffer/filesystem.h"
 #include "buffer/historyobserver.h"
 #include "buffer/linestore.h"
+#include "buffer/replacebatch.h"
 #include "buffer/types.h"
 
 // One primitive change in the history.
 struct EditRecord {
     static constexpr uint32_t RecordInsert = 0x1;
+    // A batch of one-line replacements (`batch`); `text` is then the replacement, `start` the
+    // first replaced position and `end` the end of the last replacement in the text after it.
+    static constexpr uint32_t RecordReplaceBatch = 0x2;
     static constexpr uint32_t RecordGroupStart = 0x100;
 
     uint32_t kind = 0;
@@ -31,6 +36,8 @@ struct EditRecord {
     // A deletion that spanned lines: the length of each deleted line part, so that undo puts back
     // exactly these lines even when they hold CR or LF characters of their own. Empty otherwise.
     std::vector<int32_t> partLengths;
+    // The replacements of a RecordReplaceBatch record; none otherwise.
+    std::shared_ptr<const ReplaceBatch> batch;
     // Names the record for as long as its buffer lives (1, 2, ... in the order recorded), so that
     // a journal can refer to it when it is undone or redone.
     uint64_t serial = 0;
@@ -118,6 +125,20 @@ public:
     // must not change the buffer, and should report later rather than run a modal loop here.
     virtual void OnEditFailed(int /*errorNumber*/) {}
 
+    // ---- Batches of one-line replacements (Replace All): one record, one notification.
+    // Replaces the `replacedLength` bytes at each of `positions` (in the text as it is: in text
+    // order, each within its line, none overlapping and no two at one place) by `replacement`,
+    // which holds no CR or LF, as one recorded change with `action`; the views hear of it once,
+    // through OnBufferBatchChanged. False, changing and recording nothing, on a read-only buffer
+    // or when the positions or the replacement are not so.
+    bool ReplaceBatchRecorded(CBufferView* source, std::vector<TextPosition> positions,
+                              int32_t replacedLength, std::string_view replacement,
+                              EditAction action);
+    // Applies `batch` to the text before it, or (`undo`) turns the text after it back, without
+    // recording: for undo, redo and a journal's replay. `batch.replaced` must be filled. False,
+    // changing nothing, when the batch does not fit the text.
+    bool ApplyReplaceBatch(CBufferView* source, const ReplaceBatch& batch, bool undo);
+
     int UndoCapacity() const { return undoCapacity_; }
     void SetUndoCapacity(int capacity);
     int RecordCount() const { return static_cast<int>(records_.size()); }
@@ -155,11 +176,19 @@ private:
     // the observer, also when the group it belongs to was dropped and it is not kept. When it
     // throws std::bad_alloc, `rec` was not moved from and is not in the history.
     void PushRecord(EditRecord&& rec);
+    // Whether `batch` fits the text: before it (`undo` false) or after it.
+    bool BatchFits(const ReplaceBatch& batch, bool undo) const;
+    // ApplyReplaceBatch of a batch known to fit: one the history recorded, whose text is the one
+    // it was recorded on.
+    void ApplyFittingBatch(CBufferView* source, const ReplaceBatch& batch, bool undo);
+    // Where undo (`undo`) or redo of a batch record leaves the caret.
+    static TextPosition BatchCaret(const ReplaceBatch& batch, bool undo);
     void DropOldestGroup();
     bool Refuse(int errorNumber);
-    // After a change whose record could not be made: the change is taken back by `undo`; when
-    // even that fails, the history no longer describes the text and is dropped whole.
-    template <class Undo> void TakeBack(const Undo& undo);
+    // After a change whose record could not be made, and which the caller then tried to take back
+    // (`takenBack` tells whether it was): when it could not be, the history no longer describes
+    // the text and is dropped whole.
+    void AfterTakingBack(bool takenBack);
     void CheckModified();
     void ResetHistoryState();
     bool WriteLines(int fd, std::string_view separator, int64_t& written);

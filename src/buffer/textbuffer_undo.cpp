@@ -36,8 +36,8 @@ std::vector<std::string_view> DeletedParts(const EditRecord& r) {
 
 } // namespace
 
-template <class Undo> void CTextBuffer::TakeBack(const Undo& undo) {
-    if (undo())
+void CTextBuffer::AfterTakingBack(bool takenBack) {
+    if (takenBack)
         return;
     records_.clear();
     appliedCount_ = 0;
@@ -56,7 +56,7 @@ bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::str
     try {
         RecordEdit(true, TextPosition{ch, line}, TextPosition{endChar, endLine}, text, action);
     } catch (const std::bad_alloc&) {
-        TakeBack([&] { return ApplyDelete(nullptr, line, ch, endLine, endChar); });
+        AfterTakingBack(ApplyDelete(nullptr, line, ch, endLine, endChar));
         if (opened)
             groupOpen_ = false;
         return Refuse(ENOMEM);
@@ -94,7 +94,7 @@ bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startCh
         // Should memory run out here, the record has not been moved into the history.
         PushRecord(std::move(rec));
     } catch (const std::bad_alloc&) {
-        TakeBack([&] { return ApplyRecord(rec, true, nullptr); });
+        AfterTakingBack(ApplyRecord(rec, true, nullptr));
         if (opened)
             groupOpen_ = false;
         return Refuse(ENOMEM);
@@ -187,6 +187,17 @@ void CTextBuffer::PushRecord(EditRecord&& rec) {
 }
 
 bool CTextBuffer::ApplyRecord(const EditRecord& r, bool undo, TextPosition* caret) {
+    if (r.batch) {
+        bool applied = false;
+        try {
+            applied = ApplyReplaceBatch(nullptr, *r.batch, undo);
+        } catch (const std::bad_alloc&) {
+            applied = Refuse(ENOMEM);
+        }
+        if (applied && caret)
+            *caret = BatchCaret(*r.batch, undo);
+        return applied;
+    }
     int endLine = 0;
     int endChar = 0;
     bool done = false;

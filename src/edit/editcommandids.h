@@ -1,5 +1,5 @@
-// Command ids the edit view serves: its keys (accelerator table 22901), Undo and Redo, and the
-// status panes it lights.
+// Command ids the edit view serves: its keys (accelerator table 22901), Undo and Redo, Find and
+// Replace, and the status panes it lights.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,8 @@ inline constexpr uint32_t ID_EDIT_UNTAB = 37004;
 inline constexpr uint32_t ID_EDIT_SWITCH_OVRMODE = 37005;
 inline constexpr uint32_t ID_EDIT_UNDO = 57643;
 inline constexpr uint32_t ID_EDIT_REDO = 57644;
+inline constexpr uint32_t ID_EDIT_FIND = 57636;
+inline constexpr uint32_t ID_EDIT_REPLACE = 57641;
 
 // Status panes.
 inline constexpr uint32_t ID_INDICATOR_OVR = 59140;

@@ -23,27 +23,4 @@ std::string_view LoadEditString(int32_t id) {
     return {};
 }
 
-std::string FormatString(std::string_view pattern, std::string_view argument) {
-    std::string out;
-    out.reserve(pattern.size() + argument.size());
-    bool substituted = false;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size()) {
-            if (pattern[i + 1] == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-            if (pattern[i + 1] == 's' && !substituted) {
-                out += argument;
-                substituted = true;
-                ++i;
-                continue;
-            }
-        }
-        out += pattern[i];
-    }
-    return out;
-}
-
 } // namespace edit

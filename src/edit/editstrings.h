@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "view/viewstrings.h"
+
 namespace edit {
 
 inline constexpr int32_t IDS_UNDO_NAMED = 8615;
@@ -16,7 +18,6 @@ inline constexpr int32_t IDS_REDO_PLAIN = 8618;
 // The string with `id`; empty for an id the edit view does not know.
 std::string_view LoadEditString(int32_t id);
 
-// `pattern` with its first "%s" replaced by `argument` (a plain "%%" becomes "%").
-std::string FormatString(std::string_view pattern, std::string_view argument);
+using view::FormatString;
 
 } // namespace edit

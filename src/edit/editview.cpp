@@ -12,7 +12,7 @@ namespace {
 
 using Entry = CommandMapEntry<CTextEditView>;
 
-constexpr std::array<Entry, 10> kEditCommands{{
+constexpr std::array<Entry, 12> kEditCommands{{
     {edit::ID_EDIT_DELETE, [](CTextEditView& v) { v.OnEditDelete(); }, nullptr},
     {edit::ID_EDIT_DELETE_BACK, [](CTextEditView& v) { v.OnEditDeleteBack(); }, nullptr},
     {edit::ID_EDIT_TAB, [](CTextEditView& v) { v.OnEditTab(); }, nullptr},
@@ -29,6 +29,9 @@ constexpr std::array<Entry, 10> kEditCommands{{
      [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditUndo(ui); }},
     {edit::ID_EDIT_REDO, [](CTextEditView& v) { v.OnEditRedo(); },
      [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditRedo(ui); }},
+    {edit::ID_EDIT_FIND, [](CTextEditView& v) { v.OnEditFind(); }, nullptr},
+    {edit::ID_EDIT_REPLACE, [](CTextEditView& v) { v.OnEditReplace(); },
+     [](CTextEditView& v, CmdUI& ui) { ui.Enable(v.IsEditable()); }},
 }};
 
 } // namespace
@@ -133,18 +136,4 @@ bool CTextEditView::DeleteSelection() {
         return false;
     CollapseCaretTo(start);
     return buffer->DeleteRecorded(this, start.y, start.x, end.y, end.x, ActionDeleteSelection);
-}
-
-bool CTextEditView::ReplaceSelection(std::string_view text) {
-    if (!IsEditable() || !HasSelection())
-        return false;
-    DeleteSelection();
-    const TextPosition start = caretPos;
-    const TextPosition end = InsertText(start, text, ActionReplace);
-    anchor = end;
-    SelectRange(start, end);
-    MoveCaretTo(end);
-    ScrollIntoView(end);
-    PlaceCaret();
-    return true;
 }

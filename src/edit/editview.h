@@ -4,8 +4,9 @@
 // steps. Every change goes through the buffer's recorded insert and delete with an edit action,
 // grouped into undo steps as each command states.
 //
-//   editview.cpp       state, reset, notifications, commands, status panes, undo and redo
-//   editview_keys.cpp  typing, Enter and auto-indent, Delete, Backspace, Tab and Shift+Tab
+//   editview.cpp         state, reset, notifications, commands, status panes, undo and redo
+//   editview_keys.cpp    typing, Enter and auto-indent, Delete, Backspace, Tab and Shift+Tab
+//   editview_search.cpp  Find and Replace, replacing the selection and many matches at once
 //
 // A view without a buffer, or on a read-only buffer, changes nothing; only Enter in overwrite
 // mode, which changes no text, still moves the caret.
@@ -13,7 +14,9 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
+#include "platform/dialog.h"
 #include "view/textview.h"
 
 class CTextEditView : public CTextView {
@@ -28,6 +31,10 @@ public:
     // Auto-indent: called when an undo group made by this view closes.
     void AfterEditAction(EditAction action, std::string_view text) override;
     uint32_t GetDragEffects() override { return 3; }
+    // The text view's handling, then the saved selection moves with the text while it is kept.
+    void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
+                         int line) override;
+    void OnBufferBatchChanged(CBufferView* source, const BatchChange& change) override;
     bool RouteCommand(uint32_t id) override;
     bool RouteCommandUI(CmdUI& ui) override;
 
@@ -43,6 +50,14 @@ public:
     void OnEditSwitchOvrmode() { overwriteMode = !overwriteMode; }
     void OnEditUndo();
     void OnEditRedo();
+    // Find (Ctrl+F): the Find dialog, started from the last search (or the "Find" settings) and
+    // from a selection within one line; it remembers the search and the settings, also after
+    // Cancel.
+    void OnEditFind();
+    // Replace (Ctrl+H) on an editable view: the Replace dialog from the "Replace" settings, in the
+    // selection's range when there is one; the selection comes back when it closes, and the
+    // settings are written, also after Cancel.
+    void OnEditReplace();
     void OnUpdateEditSwitchOvrmode(CmdUI& ui) { ui.SetCheck(overwriteMode); }
     void OnUpdateIndicatorOvr(CmdUI& ui) { ui.Enable(overwriteMode); }
     void OnUpdateIndicatorRead(CmdUI& ui) { ui.Enable(buffer && buffer->IsReadOnly()); }
@@ -54,9 +69,16 @@ public:
 
     // ---- Editing operations.
     // Replaces a non-empty selection with `text` and selects the new text, caret at its end; the
-    // deletion and the insertion ("Replace") are undo steps of their own. False, changing
-    // nothing, for an empty selection or a view that is not editable.
-    bool ReplaceSelection(std::string_view text);
+    // deletion (recorded with `deletion`) and the insertion ("Replace") are undo steps of their
+    // own unless a group is open. False, changing nothing, for an empty selection or a view that
+    // is not editable.
+    bool ReplaceSelection(std::string_view text, EditAction deletion = ActionDeleteSelection);
+    // Replaces the `length` characters at each of `positions` (in text order, each within its
+    // line, found in the text as it is) by `text`, which holds no line break, as one undo step
+    // named "Replace". Caret, anchor and selection end as the last replacement made alone
+    // through ReplaceSelection leaves them: the new text selected, the caret at its end. False,
+    // changing nothing, when the buffer refuses the batch.
+    bool ReplaceMatches(std::vector<TextPosition> positions, int32_t length, std::string_view text);
     // Deletes a non-empty selection ("Delete Selection") with the caret at its start; false when
     // the selection is empty.
     bool DeleteSelection();
@@ -81,10 +103,24 @@ protected:
     void MoveToPreviousTabStop();
     // Undoes (`undo`) or redoes one step and puts the caret where the buffer says.
     void ReplayStep(bool undo);
+    // Selects the text a replacement put between `start` and `end`, caret and anchor at its end,
+    // scrolled into view.
+    void SelectReplacement(TextPosition start, TextPosition end);
+    // Runs `dialog` modally over the view, which keeps showing its selection meanwhile; -1 when
+    // there is no dialog to show.
+    int32_t RunDialog(platform::Dialog& dialog);
 
-    // ---- State, in declaration order. The drop target and the Replace dialog's saved selection
-    // arrive with drag-and-drop and with Replace.
+    // The selection the Replace command restores when its dialog closes.
+    struct SavedSelection {
+        // While set, the two positions move with every change of the text.
+        bool selectionSaved = false;
+        TextPosition savedSelectionStart;
+        TextPosition savedSelectionEnd;
+    };
+
+    // ---- State, in declaration order. The drop target arrives with drag-and-drop.
     bool overwriteMode = false;
+    SavedSelection replaceSelection;
     bool autoIndent = true;
     bool backspaceAtLineStart = false;
 };

@@ -1,5 +1,6 @@
-// The drawing context (a classic device context): solid fills, text runs, fonts and colours,
-// text measurement, memory contexts with bitmaps, and image lists.
+// The drawing context (a classic device context): solid fills, text runs, word-wrapped text,
+// fonts and colours, text measurement, device resolution, memory contexts with bitmaps, and image
+// lists. A printer's context is a Surface too (platform/print.h).
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,75 @@ enum TextOutOption : uint32_t {
 };
 
 enum BackgroundMode : int32_t { TRANSPARENT = 1, OPAQUE = 2 };
+
+// DrawText formats, with the classic values.
+enum DrawTextFormat : uint32_t {
+    DT_TOP = 0x0000,
+    DT_LEFT = 0x0000,
+    DT_CENTER = 0x0001,
+    DT_RIGHT = 0x0002,
+    DT_VCENTER = 0x0004,    // DT_SINGLELINE only
+    DT_BOTTOM = 0x0008,     // DT_SINGLELINE only
+    DT_WORDBREAK = 0x0010,  // rows are broken between words to fit the rectangle's width
+    DT_SINGLELINE = 0x0020, // one row; CR and LF are characters like any other
+    DT_NOCLIP = 0x0100,     // draw outside the rectangle too
+    DT_CALCRECT = 0x0400,   // measure only: nothing is drawn
+    DT_NOPREFIX = 0x0800,   // '&' is a character like any other (it always is here)
+};
+
+// GetDeviceCaps indexes, with the classic values.
+enum DeviceCap : int32_t {
+    HORZRES = 8,           // width of the drawing area, in device units
+    VERTRES = 10,          // height of the drawing area
+    LOGPIXELSX = 88,       // device units per inch, across
+    LOGPIXELSY = 90,       // device units per inch, down
+    PHYSICALWIDTH = 110,   // a page's whole width (printers; the drawing area's elsewhere)
+    PHYSICALHEIGHT = 111,  // a page's whole height
+    PHYSICALOFFSETX = 112, // where the drawing area starts on the page
+    PHYSICALOFFSETY = 113,
+};
+
+// What GetDeviceCaps answers for a surface: units per inch, the drawing area, and the page it sits
+// on (for a screen, the drawing area itself).
+struct DeviceCaps {
+    int32_t dpiX = 96;
+    int32_t dpiY = 96;
+    Size area;
+    Size page;
+    Point offset; // of the drawing area on the page
+
+    // A screen's, with `area` as both the drawing area and the page.
+    static DeviceCaps Screen(int32_t dpiX, int32_t dpiY, Size area) {
+        return {dpiX, dpiY, area, area, {}};
+    }
+    // The value of a DeviceCap index; 0 for another index.
+    int32_t Get(int32_t index) const {
+        switch (index) {
+        case LOGPIXELSX:
+            return dpiX;
+        case LOGPIXELSY:
+            return dpiY;
+        case HORZRES:
+            return area.cx;
+        case VERTRES:
+            return area.cy;
+        case PHYSICALWIDTH:
+            return page.cx;
+        case PHYSICALHEIGHT:
+            return page.cy;
+        case PHYSICALOFFSETX:
+            return offset.x;
+        case PHYSICALOFFSETY:
+            return offset.y;
+        default:
+            return 0;
+        }
+    }
+};
+
+// The classic MulDiv: a * b / c computed in 64 bits and rounded half away from zero; -1 when c
+// is 0 or the result does not fit in 32 bits.
+int32_t MulDiv(int32_t a, int32_t b, int32_t c);
 
 // An off-screen picture made by Surface::CreateCompatibleBitmap; only surfaces of the backend
 // that made it can select or copy it.
@@ -62,6 +132,21 @@ public:
     // ExtTextOut would use; the height is the font's tmHeight.
     virtual Size GetTextExtent(std::string_view text) = 0;
     virtual TextMetrics GetTextMetrics() = 0;
+    // The advances of bytes first..last in the selected font, as ExtTextOut places them, into
+    // widths[0 .. last - first]. False when first > last.
+    virtual bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) = 0;
+    // One of the DeviceCap values; 0 for an index the surface does not know.
+    virtual int32_t GetDeviceCaps(int32_t index) const = 0;
+
+    // Draws `text` in `rect` as `format` (DrawTextFormat bits) says and returns the height of the
+    // text: the number of rows times the font's tmHeight. Without DT_SINGLELINE, CR, LF and CR LF
+    // end a row; with DT_WORDBREAK a row also ends before the word that would cross the right
+    // edge, the blanks at the break hanging past it, and a word wider than the rectangle is broken
+    // between characters, so nothing is ever cut off (a row holds at least one character).
+    // Rows are clipped to `rect` unless DT_NOCLIP is given. DT_CALCRECT draws nothing and sets
+    // rect.bottom to rect.top + the height and rect.right to rect.left + the widest row.
+    // Implemented once on GetCharWidth, GetTextMetrics and ExtTextOut.
+    int32_t DrawText(std::string_view text, Rect& rect, uint32_t format);
 
     // A memory context compatible with this surface. It draws into the bitmap selected into it
     // and nowhere while none is selected.

@@ -1,6 +1,7 @@
-// Command ids of the text view's movement keys (accelerator table 22901). Apart from the two
-// one-line scrolls, every odd id is the Shift form of the even id below it: it extends the
-// selection from the anchor instead of collapsing it.
+// Command ids of the text view's keys (accelerator table 22901): the movement keys, the repeated
+// search and the bookmarks. Among the movement keys, apart from the two one-line scrolls, every
+// odd id is the Shift form of the even id below it: it extends the selection from the anchor
+// instead of collapsing it.
 #pragma once
 
 #include <cstdint>
@@ -33,5 +34,19 @@ inline constexpr uint32_t ID_CARET_TEXT_START = 37122;
 inline constexpr uint32_t ID_CARET_TEXT_START_EXTEND = 37123;
 inline constexpr uint32_t ID_CARET_TEXT_END = 37124;
 inline constexpr uint32_t ID_CARET_TEXT_END_EXTEND = 37125;
+
+// Find Next (F3) and Find Previous (Shift+F3): the last search again.
+inline constexpr uint32_t ID_EDIT_REPEAT = 57640;
+inline constexpr uint32_t ID_EDIT_FIND_PREVIOUS = 37126;
+
+// Bookmarks. Numbered bookmark n (0..9) is toggled by ID_TOGGLE_BOOKMARK0 + n and visited by
+// ID_GO_BOOKMARK0 + n.
+inline constexpr uint32_t ID_TOGGLE_BOOKMARK0 = 37200;
+inline constexpr uint32_t ID_GO_BOOKMARK0 = 37210;
+inline constexpr uint32_t ID_CLEAR_BOOKMARKS = 37220;
+inline constexpr uint32_t ID_TOGGLE_PLAIN_BOOKMARK = 37223;
+inline constexpr uint32_t ID_NEXT_PLAIN_BOOKMARK = 37224;
+inline constexpr uint32_t ID_PREVIOUS_PLAIN_BOOKMARK = 37225;
+inline constexpr uint32_t ID_CLEAR_PLAIN_BOOKMARKS = 37226;
 
 } // namespace view

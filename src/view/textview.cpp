@@ -64,6 +64,8 @@ void CTextView::ResetViewState() {
         PlaceCaret();
     keepSelectionVisible = false;
     hasPlainBookmarks = false;
+    print.printHeaderEnabled = false;
+    print.printFooterEnabled = true;
 }
 
 // ---- Window creation and destruction
@@ -158,22 +160,6 @@ uint32_t CTextView::GetDragEffects() {
 }
 
 void CTextView::OnDragSourceDone(uint32_t /*effect*/) {}
-
-// ---- Printing. Pages are laid out by the print job, which draws the header and footer bands and
-// knows the page count the footer names; until the platform can print there is no job, and no
-// footer text.
-
-void CTextView::DrawPageHeader(platform::Surface& /*dc*/, int32_t /*page*/) {}
-
-void CTextView::DrawPageFooter(platform::Surface& /*dc*/, int32_t /*page*/) {}
-
-void CTextView::PageHeaderText(int32_t /*page*/, std::string& text) {
-    text.clear();
-}
-
-void CTextView::PageFooterText(int32_t /*page*/, std::string& text) {
-    text.clear();
-}
 
 // ---- Colours
 

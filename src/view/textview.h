@@ -12,6 +12,9 @@
 //   textview_notify.cpp    attaching to a buffer and its change notifications
 //   textview_move.cpp      the movement keys and the one-line and one-column scrolls
 //   textview_commands.cpp  the command map and command routing
+//   textview_bookmarks.cpp numbered and plain bookmarks
+//   textview_print.cpp     printing: printer font, pagination, pages, header and footer
+//   textview_search.cpp    the search routines, Find Next and Find Previous
 //
 // Without an attached buffer the view shows an empty text of one line.
 #pragma once
@@ -22,17 +25,22 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "buffer/bufferview.h"
 #include "buffer/textbuffer.h"
 #include "buffer/types.h"
+#include "platform/dialog.h"
+#include "platform/print.h"
 #include "platform/wnd.h"
 #include "syntax/colorindex.h"
 #include "view/cmdui.h"
 #include "view/expandedlengths.h"
 #include "view/linecolumns.h"
 #include "view/parserstates.h"
+#include "view/printjob.h"
+#include "view/textsearch.h"
 #include "view/viewresources.h"
 
 // Options of a search: bits of a 32-bit value.
@@ -42,7 +50,7 @@ enum FindFlags : uint32_t {
     FindDirectionUp = 0x10,
 };
 
-class CTextView : public platform::Wnd, public CBufferView {
+class CTextView : public platform::Wnd, public CBufferView, public platform::PrintableView {
 public:
     // Width of the selection margin in pixels.
     static constexpr int32_t kMarginPixels = 20;
@@ -80,6 +88,18 @@ public:
     void OnSysColorChange() override;
     // A command from the accelerator table: routed through the view's command map.
     bool OnCommand(uint32_t id) override;
+
+    // ---- Printing, called by the framework's job loop (platform/print.h). A job prints every
+    // line of the text in plain black, word-wrapped to the printable width with tabs expanded as
+    // on screen, in a font half the physical size of the screen font, with the page footer
+    // "Page n/count". A page never breaks inside a line, except inside a line taller than a
+    // page, which starts a page of its own and goes on over the next pages.
+    bool OnPreparePrinting(platform::PrintInfo& info) override;
+    void OnBeginPrinting(platform::Surface& dc, platform::PrintInfo& info) override;
+    void OnPrepareDC(platform::Surface& dc, platform::PrintInfo* info) override;
+    void OnPrint(platform::Surface& dc, platform::PrintInfo& info) override;
+    void OnEndPrinting(platform::Surface& dc, platform::PrintInfo& info) override;
+    const view::PrintJob& GetPrintJob() const { return print; }
 
     // ---- Commands. RouteCommand runs the handler of `id`, RouteCommandUI fills `ui` from the
     // update handler of ui.id; both return false when this view has no entry for the id (the
@@ -139,6 +159,9 @@ public:
     virtual CTextBuffer* FindTextBuffer();
     void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
                          int line) override;
+    // The changed lines' caches are brought up to date one by one; positions, the repaint, the
+    // caret and the horizontal bar once for the whole batch.
+    void OnBufferBatchChanged(CBufferView* source, const BatchChange& change) override;
     void AfterEditAction(EditAction action, std::string_view text) override;
 
     // ---- Resources. The module an application sets serves every view; none: the built-in one.
@@ -211,6 +234,8 @@ public:
     // remembered column taken from it, scrolled into view.
     void CollapseCaretTo(TextPosition position);
     bool KeepsSelectionVisible() const { return keepSelectionVisible; }
+    // While set the selection is drawn also without the focus (while a dialog runs over the view).
+    void SetKeepSelectionVisible(bool keep);
 
     // ---- Movement. `extend` false moves the caret and collapses the selection onto it; true
     // selects from the anchor to the new caret. None of them changes the text.
@@ -238,7 +263,74 @@ public:
     static bool IsWordChar(unsigned char c);
     static bool IsWhitespaceChar(unsigned char c);
     int32_t GetRememberedColumn() const { return rememberedColumn; }
-    void SetKeepSelectionVisible(bool keep) { keepSelectionVisible = keep; }
+
+    // ---- Search. Matches never span lines: a pattern is searched inside single lines, whose
+    // bytes (NUL included) are compared as they are, or upper-cased through the view's code page
+    // without FindMatchCase. Lines outside the text find nothing.
+    //
+    // The offset of the first occurrence of `pattern` in `text` that is acceptable (with
+    // `wholeWord`: adjoined by no word character, the ends of `text` counting as none), or -1.
+    // A rejected occurrence makes the search go on one byte after its start.
+    static int32_t FindInString(std::string_view text, std::string_view pattern, bool wholeWord);
+    // Searches from `start` (moved up to rangeStart when before it): downward up to a match that
+    // starts before rangeEnd, or (FindDirectionUp) upward to line 0, taking in every line the
+    // leftmost match at or after the examined column; with `wrap`, once more from rangeStart
+    // (upward: from the start of the last line of the text). The part of a line before the
+    // examined column is not looked at, not even for the whole-word test. An empty range finds
+    // nothing. True with the position of the match's first character in `found`.
+    bool FindTextInRange(std::string_view pattern, TextPosition start, TextPosition rangeStart,
+                         TextPosition rangeEnd, uint32_t flags, bool wrap, TextPosition& found);
+    // FindTextInRange over the whole text, from (0, 0) to the end of the last line.
+    bool FindTextInWholeText(std::string_view pattern, TextPosition start, uint32_t flags,
+                             bool wrap, TextPosition& found);
+    // Selects the `length` characters at `position`, the caret and the anchor at their end,
+    // scrolled into view; the remembered column stays. Returns true.
+    bool SelectFoundText(TextPosition position, int32_t length);
+
+    // The search that Find Next and Find Previous repeat: set by the Find command. Cleared when
+    // the view is created, kept across resets.
+    struct LastSearch {
+        // Set when a Find dialog ended with a successful search.
+        bool hasLastSearch = false;
+        // The pattern last entered in the Find dialog.
+        std::string lastFindWhat;
+        // Its FindFlags.
+        uint32_t lastSearchFlags = 0;
+    };
+    const LastSearch& GetLastSearch() const { return lastSearch; }
+    void SetLastSearch(LastSearch search) { lastSearch = std::move(search); }
+
+    // Find Next (F3): the last search again from the caret, wrapping once past the end; without
+    // a match the message "Cannot find string" and nothing else changes. Nothing without a last
+    // search. Find Previous (Shift+F3) does the same in the other direction.
+    void OnEditRepeat();
+    void OnEditFindPrevious();
+    // Enabled exactly when there is a last search.
+    void OnUpdateEditRepeat(CmdUI& ui);
+
+    // ---- The application around the view: dialogs, message boxes, settings. None: the view
+    // shows nothing and keeps no settings.
+    void SetShellServices(platform::ShellServices* services) { shell = services; }
+    platform::ShellServices* GetShellServices() const { return shell; }
+    // A message box with only an OK button; `text` in the view's code page.
+    void ShowMessage(std::string_view text);
+
+    // ---- Bookmarks: line flags of the buffer, so every view of the text shows the same ones.
+    // All of them do nothing without a buffer. Going to a bookmark puts the caret at the start
+    // of its line with an empty selection, scrolled into view; a bookmark that is not set leaves
+    // everything as it is.
+    // Numbered bookmark n (0..9): on the caret line, taken from the line that carried it.
+    void ToggleNumberedBookmark(int32_t n);
+    void GoToNumberedBookmark(int32_t n);
+    void ClearNumberedBookmarks();
+    // The plain bookmarks, any number of lines; next and previous wrap around the text.
+    void TogglePlainBookmark();
+    void GoToNextPlainBookmark();
+    void GoToPreviousPlainBookmark();
+    void ClearPlainBookmarks();
+    // Whether some line carried a plain bookmark after this view's last toggle or clear of
+    // them; edits and other views do not change it.
+    bool HasPlainBookmarks() const { return hasPlainBookmarks; }
 
 protected:
     // Whether the selection is drawn: with the focus, or when asked to keep it visible.
@@ -267,9 +359,21 @@ protected:
     void MoveCaretToLine(int32_t line);
     // A page step, in lines: one page less one line of overlap, at least one line.
     int32_t PageStep();
+    // The printed height of a line: its rows times the font's height (an empty line: one row).
+    int32_t MeasurePrintLine(platform::Surface& dc, int32_t line);
+    // Lays the text out into pages: run once per job, by the first page printed. Stops early,
+    // clearing info.continuePrinting, when the user cancels.
+    void ComputePrintPages(platform::Surface& dc, platform::PrintInfo& info);
+    // Prints rows [fromRow, toRow) of a line (toRow -1: all) at `y`; returns the y below them.
+    int64_t PrintLineRows(platform::Surface& dc, int32_t line, int32_t fromRow, int32_t toRow,
+                          int64_t y);
+    // The bookmark commands' part of the command map.
+    bool RouteBookmarkCommand(uint32_t id);
+    bool RouteBookmarkCommandUI(CmdUI& ui);
+    void GoToBookmarkedLine(int32_t line);
 
     // ---- State, in declaration order. The state of features still to come (mouse selection and
-    // drag, search, printing) arrives with them, grouped by meaning.
+    // drag) arrives with them, grouped by meaning.
     bool caretHidden = false;
     std::unique_ptr<platform::Bitmap> lineBitmap;
     int32_t rowHeight = -1;
@@ -295,17 +399,22 @@ protected:
     CTextBuffer* buffer = nullptr;
     const platform::AccelTable* accelerators = nullptr;
     bool keepSelectionVisible = false;
+    view::PrintJob print;
     int32_t topLine = 0;
     int32_t firstColumn = 0;
     bool holdHorzScrollBar = false;
     // The first line of the band that changes made invalid during the hold; -1 for none.
     int32_t heldBandFrom = -1;
+    LastSearch lastSearch;
+    platform::ShellServices* shell = nullptr;
 
 private:
     // Reused by every drawn line, so that painting allocates only when a line longer than any
     // before it is drawn (at most kWholeLineColoring characters or a window's width of them).
     std::vector<TextBlock> blockScratch_;
     std::string runScratch_;
+    // Prepared by every search, so that searching allocates nothing per line.
+    view::LineSearcher searcher_;
     // Column checkpoints of the long line looked at last.
     LineColumnIndex columnIndex_;
 };

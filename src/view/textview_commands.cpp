@@ -1,4 +1,5 @@
-// The text view's command map: the movement keys of its accelerator table.
+// The text view's command map: the movement keys of its accelerator table, Find Next and Find
+// Previous, the bookmarks.
 #include <array>
 
 #include "view/commandids.h"
@@ -8,7 +9,7 @@ namespace {
 
 using Entry = CommandMapEntry<CTextView>;
 
-constexpr std::array<Entry, 26> kViewCommands{{
+constexpr std::array<Entry, 28> kViewCommands{{
     {view::ID_CARET_LEFT, [](CTextView& v) { v.CaretLeft(false); }, nullptr},
     {view::ID_CARET_LEFT_EXTEND, [](CTextView& v) { v.CaretLeft(true); }, nullptr},
     {view::ID_CARET_RIGHT, [](CTextView& v) { v.CaretRight(false); }, nullptr},
@@ -35,6 +36,10 @@ constexpr std::array<Entry, 26> kViewCommands{{
     {view::ID_CARET_TEXT_START_EXTEND, [](CTextView& v) { v.CaretTextStart(true); }, nullptr},
     {view::ID_CARET_TEXT_END, [](CTextView& v) { v.CaretTextEnd(false); }, nullptr},
     {view::ID_CARET_TEXT_END_EXTEND, [](CTextView& v) { v.CaretTextEnd(true); }, nullptr},
+    {view::ID_EDIT_REPEAT, [](CTextView& v) { v.OnEditRepeat(); },
+     [](CTextView& v, CmdUI& ui) { v.OnUpdateEditRepeat(ui); }},
+    {view::ID_EDIT_FIND_PREVIOUS, [](CTextView& v) { v.OnEditFindPrevious(); },
+     [](CTextView& v, CmdUI& ui) { v.OnUpdateEditRepeat(ui); }},
 }};
 
 } // namespace
@@ -44,9 +49,9 @@ bool CTextView::OnCommand(uint32_t id) {
 }
 
 bool CTextView::RouteCommand(uint32_t id) {
-    return RunCommand<CTextView>(kViewCommands, *this, id);
+    return RunCommand<CTextView>(kViewCommands, *this, id) || RouteBookmarkCommand(id);
 }
 
 bool CTextView::RouteCommandUI(CmdUI& ui) {
-    return UpdateCommand<CTextView>(kViewCommands, *this, ui);
+    return UpdateCommand<CTextView>(kViewCommands, *this, ui) || RouteBookmarkCommandUI(ui);
 }

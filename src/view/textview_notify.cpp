@@ -134,8 +134,12 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         UpdateHorzScrollBar(false);
         return;
     }
-    if (!(hints & HintMarksOnly))
-        columnIndex_.Changed(line, adjuster, (hints & HintOneLine) != 0);
+    if (hints & HintMarksOnly) {
+        // Flags change no text: only the line's icon and colours are painted again.
+        InvalidateLineBand(line, line);
+        return;
+    }
+    columnIndex_.Changed(line, adjuster, (hints & HintOneLine) != 0);
     if (hints & HintOneLine) {
         UpdateCachesForOneLine(line);
         InvalidateChangedLines(line);
@@ -163,6 +167,28 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         if (!holdHorzScrollBar)
             UpdateHorzScrollBar(false);
     }
+}
+
+void CTextView::OnBufferBatchChanged(CBufferView* /*source*/, const BatchChange& change) {
+    const int32_t lines = change.LineCount();
+    if (lines == 0)
+        return;
+    // What a notification per changed line would do, with the work that concerns the whole
+    // window done once: the lines' caches one by one, then one band from the first changed line
+    // (the union of the bands of every line), the positions, the caret and the horizontal bar.
+    for (int32_t i = 0; i < lines; ++i) {
+        columnIndex_.Changed(change.Line(i), nullptr, true);
+        UpdateCachesForOneLine(change.Line(i));
+    }
+    InvalidateChangedLines(change.Line(0));
+    change.AdjustPosition(caretPos);
+    change.AdjustPosition(selectionFirst);
+    change.AdjustPosition(selectionSecond);
+    change.AdjustPosition(anchor);
+    PlaceCaret();
+    widestLine = -1;
+    if (!holdHorzScrollBar)
+        UpdateHorzScrollBar(false);
 }
 
 // Every band of a change reaches the bottom of the window, so the bands of many changes are the

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,19 @@ public:
         clipboard = std::u32string(text);
         return true;
     }
+    void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override {
+        printed.push_back({&view, std::string(title), preview});
+        if (onPrint)
+            onPrint(view);
+    }
+    void PrintSetup() override { ++printSetups; }
+    bool PageSetup(platform::PageMargins& margins) override {
+        marginsShown.push_back(margins);
+        if (!pageSetupAnswer)
+            return false;
+        margins = *pageSetupAnswer;
+        return true;
+    }
 
     std::vector<std::string> messages;
     std::vector<app::MessageIcon> icons;
@@ -74,6 +88,16 @@ public:
     std::optional<platform::LogFont> fontAsked;
     std::optional<std::u32string> clipboard;
     int aboutShown = 0;
+    struct PrintRequest {
+        platform::PrintableView* view;
+        std::string title;
+        bool preview;
+    };
+    std::vector<PrintRequest> printed;
+    std::function<void(platform::PrintableView&)> onPrint; // what the print dialog does
+    int printSetups = 0;
+    std::vector<platform::PageMargins> marginsShown;
+    std::optional<platform::PageMargins> pageSetupAnswer; // none: Cancel
 
 private:
     static std::optional<std::string> Next(std::deque<std::string>& queue) {

@@ -2,6 +2,7 @@
 // deletions that fill, split, empty or span blocks must keep every line, flag and capacity right.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,33 @@ void ModelInsert(LineList& lines, TextPosition at, std::string_view text) {
     lines[static_cast<size_t>(at.y) + pieces.size() - 1] += rest;
 }
 
+// The flags of the model's lines: a split leaves them on the upper part, a join keeps the upper
+// line's, removed lines take theirs along.
+void ModelInsertFlags(std::vector<LineFlags>& flags, TextPosition at, std::string_view text) {
+    const size_t added =
+        bufmodel::SplitLikeLoader(bufmodel::TextModel::Normalize(text), "\r").size();
+    flags.insert(flags.begin() + at.y + 1, added - 1, 0u);
+}
+
+void ModelDeleteFlags(std::vector<LineFlags>& flags, TextPosition start, TextPosition end) {
+    flags.erase(flags.begin() + start.y + 1, flags.begin() + end.y + 1);
+}
+
+// The plain searches over the model's flags.
+int ModelFirst(const std::vector<LineFlags>& flags, int from, LineFlags mask) {
+    for (int i = std::max(from, 0); i < static_cast<int>(flags.size()); ++i)
+        if (flags[static_cast<size_t>(i)] & mask)
+            return i;
+    return -1;
+}
+
+int ModelLast(const std::vector<LineFlags>& flags, int from, LineFlags mask) {
+    for (int i = std::min(from, static_cast<int>(flags.size()) - 1); i >= 0; --i)
+        if (flags[static_cast<size_t>(i)] & mask)
+            return i;
+    return -1;
+}
+
 void ModelDelete(LineList& lines, TextPosition start, TextPosition end) {
     std::string rest = lines[static_cast<size_t>(end.y)].substr(static_cast<size_t>(end.x));
     lines[static_cast<size_t>(start.y)].resize(static_cast<size_t>(start.x));
@@ -49,6 +77,7 @@ TEST_P(ManyLinesTest, EditsAcrossBlocksKeepEveryLine) {
     CTextBuffer buffer;
     ASSERT_TRUE(buffer.ReadFromFile(dir.File("many.asm"), LineEndAuto));
     ASSERT_EQ(Lines(buffer), model);
+    std::vector<LineFlags> flags(model.size(), 0u);
     buffer.SetUndoCapacity(1 << 30); // keep every step, to undo back to the file at the end
 
     uint64_t state = static_cast<uint64_t>(GetParam());
@@ -75,6 +104,7 @@ TEST_P(ManyLinesTest, EditsAcrossBlocksKeepEveryLine) {
             ASSERT_TRUE(
                 buffer.InsertRecorded(nullptr, at.y, at.x, text, endLine, endChar, ActionPaste));
             ModelInsert(model, at, text);
+            ModelInsertFlags(flags, at, text);
         } else if (kind == 1) {
             // Enter typed many times at one place.
             const TextPosition first = position(next(static_cast<uint32_t>(count)));
@@ -87,6 +117,7 @@ TEST_P(ManyLinesTest, EditsAcrossBlocksKeepEveryLine) {
                 typed += "\r\n";
             }
             ModelInsert(model, first, typed);
+            ModelInsertFlags(flags, first, typed);
         } else {
             int a = next(static_cast<uint32_t>(count));
             int b = std::min(count - 1, a + next(kind == 2 ? 5000 : 3));
@@ -97,10 +128,36 @@ TEST_P(ManyLinesTest, EditsAcrossBlocksKeepEveryLine) {
             ASSERT_TRUE(
                 buffer.DeleteRecorded(nullptr, start.y, start.x, end.y, end.x, ActionDelete));
             ModelDelete(model, start, end);
+            ModelDeleteFlags(flags, start, end);
         }
+        // Bookmarks set and cleared here and there; the searches must agree with a plain walk
+        // over the model, whatever blocks the lines sit in now.
+        for (int n = next(6); n >= 0; --n) {
+            const int line = next(static_cast<uint32_t>(model.size()));
+            const LineFlags flag = next(3) ? PlainBookmark : MarginMarkA;
+            const bool set = next(3) != 0;
+            buffer.ChangeLineFlag(line, flag, set, false);
+            LineFlags& f = flags[static_cast<size_t>(line)];
+            f = set ? (f | flag) : (f & ~flag);
+        }
+        for (int n = 0; n < 4; ++n) {
+            const int line = next(static_cast<uint32_t>(model.size()));
+            const bool on = flags[static_cast<size_t>(line)] & PlainBookmark;
+            int expected = ModelFirst(flags, on ? line + 1 : line, PlainBookmark);
+            if (expected == -1)
+                expected = ModelFirst(flags, 0, PlainBookmark);
+            ASSERT_EQ(buffer.NextPlainBookmark(line), expected) << "from " << line;
+            expected = ModelLast(flags, on ? line - 1 : line, PlainBookmark);
+            if (expected == -1)
+                expected = ModelLast(flags, static_cast<int>(flags.size()) - 1, PlainBookmark);
+            ASSERT_EQ(buffer.PreviousPlainBookmark(line), expected) << "from " << line;
+        }
+        ASSERT_EQ(buffer.FirstLineWithFlags(MarginMarkA), ModelFirst(flags, 0, MarginMarkA));
         ASSERT_EQ(buffer.LineCount(), static_cast<int>(model.size()));
-        for (int i = 0; i < buffer.LineCount(); ++i)
+        for (int i = 0; i < buffer.LineCount(); ++i) {
             ASSERT_EQ(buffer.LineText(i), model[static_cast<size_t>(i)]) << "line " << i;
+            ASSERT_EQ(buffer.LineFlagWord(i), flags[static_cast<size_t>(i)]) << "line " << i;
+        }
     }
     // Undoing everything gives the file back.
     TextPosition at;

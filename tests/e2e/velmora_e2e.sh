@@ -25,7 +25,7 @@ for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 
 "$BIN" "$WORK/prog.asm" &
 APP=$!
 WIN=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     WIN=$(xdotool search --name "Velmora Editor - prog.asm" 2>/dev/null | head -1)
     [ -n "$WIN" ] && break
     sleep 0.1
@@ -54,7 +54,7 @@ xdotool type --delay 30 'inc a'
 sleep 0.3
 xdotool key ctrl+s
 expected=$(printf 'main:\r\nstart:\r\n\tld a,1\r\n\tinc a\r\n\tret\r\n' | od -An -c)
-for _ in $(seq 50); do
+for _ in $(seq 200); do
     actual=$(od -An -c "$WORK/prog.asm")
     [ "$actual" = "$expected" ] && break
     sleep 0.1

@@ -71,11 +71,4 @@ const DialogTemplate* FindDialogTemplate(int32_t id) {
     return nullptr;
 }
 
-const DialogControl* FindControl(const DialogTemplate& dialog, int32_t id) {
-    for (const DialogControl& control : dialog.controls)
-        if (control.id == id)
-            return &control;
-    return nullptr;
-}
-
 } // namespace app

@@ -6,8 +6,11 @@
 
 #include <cstdint>
 
+#include "edit/dialogids.h"
 #include "edit/editcommandids.h"
+#include "platform/dialog.h"
 #include "view/commandids.h"
+#include "view/viewstrings.h"
 
 namespace app {
 
@@ -16,8 +19,8 @@ inline constexpr int32_t IDR_MAINFRAME = 128;   // menu, icon, accelerators, too
 inline constexpr int32_t IDR_SOURCETYPE = 129;  // document menu, icon, template string
 inline constexpr int32_t IDR_CONTEXTMENU = 132; // the view's context menu
 inline constexpr int32_t IDD_ABOUTBOX = 100;
-inline constexpr int32_t IDD_FIND = 8601;
-inline constexpr int32_t IDD_REPLACE = 8602;
+using edit::IDD_FIND;
+using edit::IDD_REPLACE;
 inline constexpr int32_t IDC_MARGIN_CURSOR = 22900;
 inline constexpr int32_t IDR_VIEW_ACCELERATORS = 22901;
 inline constexpr int32_t IDB_MARGIN_ICONS = 22902;
@@ -40,20 +43,20 @@ inline constexpr uint32_t ID_APP_EXIT = 57665;
 // ---- Edit.
 inline constexpr uint32_t ID_EDIT_COPY = 57634;
 inline constexpr uint32_t ID_EDIT_CUT = 57635;
-inline constexpr uint32_t ID_EDIT_FIND = 57636;
+using edit::ID_EDIT_FIND;
 inline constexpr uint32_t ID_EDIT_PASTE = 57637;
-inline constexpr uint32_t ID_EDIT_REPEAT = 57640; // Find Next
-inline constexpr uint32_t ID_EDIT_REPLACE = 57641;
+using edit::ID_EDIT_REPLACE;
+using view::ID_EDIT_REPEAT; // Find Next
 inline constexpr uint32_t ID_EDIT_SELECT_ALL = 57642;
-using edit::ID_EDIT_REDO;
-using edit::ID_EDIT_UNDO;
-inline constexpr uint32_t ID_EDIT_FIND_PREVIOUS = 37126;
 using edit::ID_EDIT_DELETE;
 using edit::ID_EDIT_DELETE_BACK;
 using edit::ID_EDIT_DELETE_WORD_BACK;
+using edit::ID_EDIT_REDO;
 using edit::ID_EDIT_SWITCH_OVRMODE;
 using edit::ID_EDIT_TAB;
+using edit::ID_EDIT_UNDO;
 using edit::ID_EDIT_UNTAB;
+using view::ID_EDIT_FIND_PREVIOUS;
 inline constexpr uint32_t ID_READ_ONLY = 32795;
 inline constexpr uint32_t ID_BACKSPACE_AT_LINE_START = 32796;
 inline constexpr uint32_t ID_DRAG_AND_DROP_EDITING = 32797; // no handler: always greyed
@@ -122,7 +125,7 @@ using edit::ID_INDICATOR_OVR;
 inline constexpr int32_t IDS_APP_TITLE = 57344;
 inline constexpr int32_t IDS_IDLE_MESSAGE = 57345;
 inline constexpr int32_t IDP_OLE_INIT_FAILED = 57608; // shares its value with a command id
-inline constexpr int32_t IDS_CANNOT_FIND_STRING = 8606;
+using view::IDS_CANNOT_FIND_STRING;
 inline constexpr int32_t IDS_UNDO_NAMED = 8615;
 inline constexpr int32_t IDS_REDO_NAMED = 8616;
 inline constexpr int32_t IDS_UNDO_PLAIN = 8617;
@@ -138,19 +141,19 @@ inline constexpr int32_t IDS_LINE_END_MAC = 204;
 inline constexpr int32_t IDS_PAGE_FOOTER_FORMAT = 205;
 
 // ---- Dialog controls.
-inline constexpr int32_t IDC_STATIC = -1;
-inline constexpr int32_t IDOK = 1;
-inline constexpr int32_t IDCANCEL = 2;
-inline constexpr int32_t IDC_WHOLE_WORD = 8603;
-inline constexpr int32_t IDC_MATCH_CASE = 8604;
-inline constexpr int32_t IDC_FIND_WHAT = 8605;
-inline constexpr int32_t IDC_REPLACE = 8607;
-inline constexpr int32_t IDC_REPLACE_ALL = 8608;
-inline constexpr int32_t IDC_REPLACE_WITH = 8609;
-inline constexpr int32_t IDC_FIND_NEXT = 8610;
-inline constexpr int32_t IDC_DIRECTION_UP = 8611;
-inline constexpr int32_t IDC_DIRECTION_DOWN = 8612;
-inline constexpr int32_t IDC_SCOPE_SELECTION = 8613;
-inline constexpr int32_t IDC_SCOPE_WHOLE_FILE = 8614;
+using edit::IDC_DIRECTION_DOWN;
+using edit::IDC_DIRECTION_UP;
+using edit::IDC_FIND_NEXT;
+using edit::IDC_FIND_WHAT;
+using edit::IDC_MATCH_CASE;
+using edit::IDC_REPLACE;
+using edit::IDC_REPLACE_ALL;
+using edit::IDC_REPLACE_WITH;
+using edit::IDC_SCOPE_SELECTION;
+using edit::IDC_SCOPE_WHOLE_FILE;
+using edit::IDC_WHOLE_WORD;
+using platform::IDC_STATIC;
+using platform::IDCANCEL;
+using platform::IDOK;
 
 } // namespace app

@@ -131,21 +131,21 @@ Font* HeadlessSurface::SelectFont(Font* font) {
     return old;
 }
 
-ColorRef HeadlessSurface::SetTextColor(ColorRef color) {
+ColorRef HeadlessSurfaceBase::SetTextColor(ColorRef color) {
     return std::exchange(text_, color);
 }
-ColorRef HeadlessSurface::SetBkColor(ColorRef color) {
+ColorRef HeadlessSurfaceBase::SetBkColor(ColorRef color) {
     return std::exchange(back_, color);
 }
-int32_t HeadlessSurface::SetBkMode(int32_t mode) {
+int32_t HeadlessSurfaceBase::SetBkMode(int32_t mode) {
     return std::exchange(mode_, mode);
 }
 
-Size HeadlessSurface::GetTextExtent(std::string_view text) {
+Size HeadlessSurfaceBase::GetTextExtent(std::string_view text) {
     return {static_cast<int32_t>(text.size()) * kCellWidth, kCellHeight};
 }
 
-TextMetrics HeadlessSurface::GetTextMetrics() {
+TextMetrics HeadlessSurfaceBase::GetTextMetrics() {
     TextMetrics tm;
     tm.tmHeight = kCellHeight;
     tm.tmAscent = kAscent;
@@ -153,6 +153,18 @@ TextMetrics HeadlessSurface::GetTextMetrics() {
     tm.tmAveCharWidth = kCellWidth;
     tm.tmMaxCharWidth = kCellWidth;
     return tm;
+}
+
+bool HeadlessSurfaceBase::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
+    if (first > last)
+        return false;
+    std::fill(widths, widths + (last - first + 1), kCellWidth);
+    return true;
+}
+
+int32_t HeadlessSurface::GetDeviceCaps(int32_t index) const {
+    return DeviceCaps::Screen(kScreenDpi, kScreenDpi, target_ ? target_->GetSize() : Size{})
+        .Get(index);
 }
 
 std::unique_ptr<Surface> HeadlessSurface::CreateCompatibleDC() {
@@ -194,8 +206,15 @@ bool HeadlessSurface::BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surfa
 }
 
 void HeadlessSurface::RecordIcon(int32_t index, const Rect& rect) {
-    if (Visible(rect.TopLeft()))
-        target_->MutableIcons().push_back({index, rect});
+    if (!Visible(rect.TopLeft()))
+        return;
+    // Kept in reading order of their places, so that a screen painted piece by piece holds the
+    // same list as one painted at once.
+    std::vector<DrawnIcon>& icons = target_->MutableIcons();
+    const auto at = std::upper_bound(
+        icons.begin(), icons.end(), rect.TopLeft(),
+        [](Point p, const DrawnIcon& icon) { return DrawnIcon::Before(p, icon.rect.TopLeft()); });
+    icons.insert(at, {index, rect});
 }
 
 bool HeadlessImageList::Draw(Surface& surface, int32_t index, Point at) {

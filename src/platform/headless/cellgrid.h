@@ -17,6 +17,8 @@ namespace platform::headless {
 inline constexpr int32_t kCellWidth = 8;
 inline constexpr int32_t kCellHeight = 16;
 inline constexpr int32_t kAscent = 13;
+// Device units per inch of every headless screen surface.
+inline constexpr int32_t kScreenDpi = 96;
 
 enum FontStyle : uint8_t { StyleNormal = 0, StyleBold = 1, StyleItalic = 2 };
 
@@ -36,6 +38,8 @@ struct DrawnIcon {
     Rect rect; // where it was drawn; rect.TopLeft() is the point passed to ImageList::Draw
 
     friend bool operator==(const DrawnIcon&, const DrawnIcon&) = default;
+    // Reading order of the top-left corners: the order a screen keeps its icons in.
+    static bool Before(Point p, Point q) { return p.y != q.y ? p.y < q.y : p.x < q.x; }
 };
 
 class CellGrid {
@@ -57,6 +61,7 @@ public:
     std::string Text(int32_t x, int32_t y, int32_t count, char blank = ' ') const;
     // True when every pixel of `rect` has been painted.
     bool AllPainted(const Rect& rect) const;
+    // In reading order of their top-left corners.
     const std::vector<DrawnIcon>& Icons() const { return icons_; }
     std::vector<DrawnIcon>& MutableIcons() { return icons_; }
     // Resizes, keeping the pixels that stay inside; new pixels are unpainted.
@@ -98,7 +103,26 @@ private:
     CellGrid grid_;
 };
 
-class HeadlessSurface final : public Surface {
+// What every headless drawing context shares: 8 x 16 cells in every font, and the colours and
+// background mode as set.
+class HeadlessSurfaceBase : public Surface {
+public:
+    ColorRef SetTextColor(ColorRef color) override;
+    ColorRef SetBkColor(ColorRef color) override;
+    ColorRef GetTextColor() const override { return text_; }
+    ColorRef GetBkColor() const override { return back_; }
+    int32_t SetBkMode(int32_t mode) override;
+    Size GetTextExtent(std::string_view text) override;
+    TextMetrics GetTextMetrics() override;
+    bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override;
+
+protected:
+    ColorRef text_ = 0x000000;
+    ColorRef back_ = 0xFFFFFF;
+    int32_t mode_ = OPAQUE;
+};
+
+class HeadlessSurface final : public HeadlessSurfaceBase {
 public:
     // Draws on `target`; with `clip` not empty only inside the union of its rectangles. A memory
     // context starts with no target and draws on the bitmap selected into it.
@@ -109,13 +133,8 @@ public:
                     const int32_t* dx) override;
     // Another backend's font (or null) selects the default font.
     Font* SelectFont(Font* font) override;
-    ColorRef SetTextColor(ColorRef color) override;
-    ColorRef SetBkColor(ColorRef color) override;
-    ColorRef GetTextColor() const override { return text_; }
-    ColorRef GetBkColor() const override { return back_; }
-    int32_t SetBkMode(int32_t mode) override;
-    Size GetTextExtent(std::string_view text) override;
-    TextMetrics GetTextMetrics() override;
+    // kScreenDpi; the drawing area is the target's size.
+    int32_t GetDeviceCaps(int32_t index) const override;
     std::unique_ptr<Surface> CreateCompatibleDC() override;
     std::unique_ptr<Bitmap> CreateCompatibleBitmap(int32_t cx, int32_t cy) override;
     Bitmap* SelectBitmap(Bitmap* bitmap) override;
@@ -137,9 +156,6 @@ private:
     bool memory_;
     HeadlessBitmap* bitmap_ = nullptr;
     HeadlessFont* font_;
-    ColorRef text_ = 0x000000;
-    ColorRef back_ = 0xFFFFFF;
-    int32_t mode_ = OPAQUE;
 };
 
 class HeadlessImageList final : public ImageList {

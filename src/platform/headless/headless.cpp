@@ -254,6 +254,9 @@ void HeadlessWindow::ScrollWindow(int32_t dx, int32_t dy, const Rect* scrollRect
         if (src.Contains(i.rect.TopLeft()) && dest.Contains(moved.TopLeft()))
             icons.push_back({i.index, moved});
     }
+    std::stable_sort(icons.begin(), icons.end(), [](const DrawnIcon& a, const DrawnIcon& b) {
+        return DrawnIcon::Before(a.rect.TopLeft(), b.rect.TopLeft());
+    });
     screen_.MutableIcons() = std::move(icons);
 
     // Pending invalid areas travel with the pixels they cover; the uncovered area becomes invalid.

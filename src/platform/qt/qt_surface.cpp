@@ -162,7 +162,11 @@ QtBitmap::QtBitmap(int32_t cx, int32_t cy, qreal dpr)
 // QtSurface
 
 QtSurface::QtSurface(QPainter* painter, qreal dpr, Font* defaultFont)
-    : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
+    : painter_(painter), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {
+    if (QPaintDevice* device = painter ? painter->device() : nullptr)
+        caps_ = DeviceCaps::Screen(device->logicalDpiX(), device->logicalDpiY(),
+                                   {device->width(), device->height()});
+}
 
 QtSurface::QtSurface(qreal dpr, Font* defaultFont)
     : memory_(true), dpr_(dpr), defaultFont_(defaultFont), font_(defaultFont) {}
@@ -193,6 +197,13 @@ QPainter* QtSurface::Painter() {
         pen_ = CLR_NONE;
     }
     return ownPainter_.get();
+}
+
+void QtSurface::SetPainter(QPainter* painter) {
+    if (memory_)
+        return;
+    painter_ = painter;
+    pen_ = CLR_NONE;
 }
 
 void QtSurface::SetPen(QPainter& p, ColorRef color) {
@@ -334,6 +345,15 @@ TextMetrics QtSurface::GetTextMetrics() {
     tm.tmAveCharWidth = font.Advance(QLatin1Char('x'));
     tm.tmMaxCharWidth = m.maxWidth();
     return tm;
+}
+
+bool QtSurface::GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) {
+    if (first > last)
+        return false;
+    const QtFont::ByteGlyphs& g = CurrentFont().Glyphs();
+    for (int c = first; c <= last; ++c)
+        widths[c - first] = g.advance[static_cast<size_t>(c)];
+    return true;
 }
 
 std::unique_ptr<Surface> QtSurface::CreateCompatibleDC() {

@@ -89,7 +89,9 @@ private:
 
 // A window context (over the painter of a paint event, or with no painter for measuring only:
 // drawing on it is dropped) or a memory context (its painter runs on the selected bitmap from
-// the first drawing until another bitmap is selected or the context goes).
+// the first drawing until another bitmap is selected or the context goes). A printer's context is
+// a window context over a painter on the printer (or, in a preview, on the page shown), with the
+// printer's device caps.
 //
 // Text is drawn as glyph runs of the font's face placed on the font's advances, with no text
 // layout, and nothing is allocated per call once the scratch arrays have grown to the longest
@@ -111,6 +113,8 @@ public:
     int32_t SetBkMode(int32_t mode) override;
     Size GetTextExtent(std::string_view text) override;
     TextMetrics GetTextMetrics() override;
+    bool GetCharWidth(uint8_t first, uint8_t last, int32_t* widths) override;
+    int32_t GetDeviceCaps(int32_t index) const override { return caps_.Get(index); }
     std::unique_ptr<Surface> CreateCompatibleDC() override;
     std::unique_ptr<Bitmap> CreateCompatibleBitmap(int32_t cx, int32_t cy) override;
     Bitmap* SelectBitmap(Bitmap* bitmap) override;
@@ -119,6 +123,9 @@ public:
 
     // The painter to draw with now; null when drawing goes nowhere.
     QPainter* Painter();
+    // Window contexts: draw with `painter` from now on (null: nowhere).
+    void SetPainter(QPainter* painter);
+    void SetDeviceCaps(const DeviceCaps& caps) { caps_ = caps; }
 
 private:
     QtSurface(qreal dpr, Font* defaultFont);
@@ -133,6 +140,7 @@ private:
     std::unique_ptr<QPainter> ownPainter_;
     QtBitmap* bitmap_ = nullptr;
     qreal dpr_;
+    DeviceCaps caps_;
     Font* defaultFont_;
     Font* font_;
     ColorRef text_ = 0x000000;

@@ -437,8 +437,10 @@ Point QtWndHost::GetCursorPos() const {
 }
 
 std::unique_ptr<Surface> QtWndHost::GetDC() {
-    return std::make_unique<QtSurface>(nullptr, devicePixelRatioF(),
-                                       QtSystem::Instance().DefaultFont());
+    auto dc = std::make_unique<QtSurface>(nullptr, devicePixelRatioF(),
+                                          QtSystem::Instance().DefaultFont());
+    dc->SetDeviceCaps(DeviceCaps::Screen(logicalDpiX(), logicalDpiY(), {width(), height()}));
+    return dc;
 }
 
 int32_t QtWndHost::GetDlgCtrlID() const {

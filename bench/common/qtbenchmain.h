@@ -1,0 +1,24 @@
+// The main of the benchmark programs that paint through Qt: a QApplication on the offscreen
+// platform unless QT_QPA_PLATFORM says otherwise, then every benchmark the command line selects.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+namespace bench {
+
+inline int RunQtBenchmarks(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace bench
