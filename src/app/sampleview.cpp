@@ -4,6 +4,7 @@
 
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
+#include "buffer/replacebatch.h"
 #include "platform/codepage.h"
 #include "syntax/colorindex.h"
 #include "syntax/z80parser.h"
@@ -94,6 +95,12 @@ void CSampleView::OnBufferChanged(CBufferView* source, const PositionAdjuster* a
             longLine_.LinesMoved(adjuster ? adjuster->start.y : line);
     }
     CTextEditView::OnBufferChanged(source, adjuster, hints, line);
+}
+
+void CSampleView::OnBufferBatchChanged(CBufferView* source, const BatchChange& change) {
+    for (int32_t i = 0; i < change.LineCount(); ++i)
+        longLine_.ChangedFrom(change.Line(i), 0);
+    CTextEditView::OnBufferBatchChanged(source, change);
 }
 
 platform::ColorRef CSampleView::ColorOf(int32_t index) {

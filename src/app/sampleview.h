@@ -36,6 +36,7 @@ public:
                           int32_t& count) override;
     void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
                          int line) override;
+    void OnBufferBatchChanged(CBufferView* source, const BatchChange& change) override;
     platform::ColorRef ColorOf(int32_t index) override;
     bool ClipboardHasText() override;
     bool PutTextOnClipboard(std::string_view text) override;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <unordered_map>
 
 #include "buffer/textbuffer.h"
@@ -102,9 +103,46 @@ bool ReadChange(FrameReader& in, EditRecord& r, bool& applied) {
     return in.Ok() && in.AtEnd();
 }
 
+// Reads a Batch frame (after its time) into `r`, a record of a batch of replacements.
+bool ReadBatch(FrameReader& in, EditRecord& r, bool& applied) {
+    applied = in.U8() != 0;
+    r.serial = in.U64();
+    r.kind = EditRecord::RecordReplaceBatch;
+    r.start = {in.I32(), in.I32()};
+    r.end = {in.I32(), in.I32()};
+    r.action = static_cast<EditAction>(in.I32());
+    auto batch = std::make_shared<ReplaceBatch>();
+    batch->replacement.assign(in.Str());
+    batch->replacedLength = in.I32();
+    const uint32_t count = in.Count(8);
+    batch->positions.resize(count);
+    for (uint32_t k = 0; k < count; ++k)
+        batch->positions[k] = {in.I32(), in.I32()};
+    batch->replaced.assign(in.Str());
+    const bool whole = batch->replacedLength >= 0 &&
+                       batch->replaced.size() == static_cast<uint64_t>(count) *
+                                                     static_cast<uint64_t>(batch->replacedLength);
+    r.text = batch->replacement;
+    r.batch = std::move(batch);
+    return in.Ok() && in.AtEnd() && whole;
+}
+
 // Applies a recorded change as it was first made, checking that it fits: a deletion must remove
 // the very text it recorded, an insertion must end where it ended.
 bool ApplyForward(CTextBuffer& buffer, const EditRecord& r) {
+    if (r.batch) {
+        // The bytes each replacement takes away must be the ones it recorded.
+        const ReplaceBatch& batch = *r.batch;
+        for (size_t k = 0; k < batch.positions.size(); ++k) {
+            const TextPosition p = batch.positions[k];
+            if (p.y < 0 || p.y >= buffer.LineCount() || p.x < 0 || batch.replacedLength < 0 ||
+                buffer.LineText(p.y).substr(
+                    static_cast<size_t>(std::min(p.x, buffer.LineLength(p.y))),
+                    static_cast<size_t>(batch.replacedLength)) != batch.Replaced(k))
+                return false;
+        }
+        return buffer.ApplyRecord(r, false, nullptr);
+    }
     if (r.kind & EditRecord::RecordInsert) {
         int endLine = 0;
         int endChar = 0;
@@ -258,10 +296,12 @@ ReplayResult ReplayJournal(FileSystem& fs, const FoundJournal& journal, CTextBuf
         const auto kind = static_cast<JournalFrame>(in.U8());
         in.I64();
         switch (kind) {
-        case JournalFrame::Change: {
+        case JournalFrame::Change:
+        case JournalFrame::Batch: {
             EditRecord r;
             bool applied = false;
-            if (!ReadChange(in, r, applied)) {
+            if (!(kind == JournalFrame::Change ? ReadChange(in, r, applied)
+                                               : ReadBatch(in, r, applied))) {
                 stop("the journal is damaged");
             } else if (applied && !ApplyForward(buffer, r)) {
                 stop("a change does not fit the text");

@@ -23,6 +23,12 @@ namespace {
 
 // Allocations left before one fails; negative: none fails.
 long gAllocationsLeft = -1;
+// The positions of the Replace All, made before allocations start to fail.
+std::vector<TextPosition> gBatch;
+
+void ResetBatch() {
+    gBatch = {{1, 0}, {2, 1}, {3, 3}, {99990, 3}};
+}
 
 } // namespace
 
@@ -101,6 +107,12 @@ void RunEdits(bool journal) {
          [](CTextBuffer& b) { return b.DeleteRecorded(nullptr, 3, 10, 3, 90000, ActionDelete); }},
         {"delete lines",
          [](CTextBuffer& b) { return b.DeleteRecorded(nullptr, 0, 1, 3, 70000, ActionDelete); }},
+        {"replace all",
+         [](CTextBuffer& b) {
+             // Moved in: a copy would allocate before the buffer is reached.
+             return b.ReplaceBatchRecorded(nullptr, std::move(gBatch), 1, "long replacement",
+                                           ActionReplace);
+         }},
         {"undo",
          [](CTextBuffer& b) {
              TextPosition caret;
@@ -116,6 +128,7 @@ void RunEdits(bool journal) {
         for (long fail = 0;; ++fail) {
             // The same history in both: one group of two changes, another undone (for redo).
             const auto prepare = [&](CTextBuffer& b) {
+                ResetBatch();
                 b.ResetToEmpty(LineEndDos);
                 Insert(b, 0, 0, "first\r\nsecond\r\n\r\n" + longLine + "\r\nlast");
                 b.OpenEditGroup(false);
@@ -170,6 +183,7 @@ void RunEdits(bool journal) {
             } else {
                 ASSERT_EQ(Text(buffer), before) << trace;
                 // Done the second time, the edit leaves what it leaves without any failure.
+                ResetBatch();
                 ASSERT_TRUE(edit(buffer)) << trace;
                 ASSERT_EQ(Text(buffer), after) << trace;
                 ASSERT_EQ(Walk(buffer), walked) << trace;

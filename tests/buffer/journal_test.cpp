@@ -1,8 +1,8 @@
-// The journal of a document's edits against a plain model: random edits, undo and redo (the
-// history small, so groups are dropped and records skipped), saves that start new journals, and
-// after each sync a "crash": the journal file as it is on disk is found as left behind and
-// replayed onto its base, which must give the text of that moment byte for byte. Cut and damaged
-// tails replay up to the last whole frame and never crash.
+// The journal of a document's edits against a plain model: random edits, Replace All batches,
+// undo and redo (the history small, so groups are dropped and records skipped), saves that start
+// new journals, and after each sync a "crash": the journal file as it is on disk is found as left
+// behind and replayed onto its base, which must give the text of that moment byte for byte. Cut
+// and damaged tails replay up to the last whole frame and never crash.
 #include <gtest/gtest.h>
 
 #include <sys/file.h>
@@ -41,10 +41,30 @@ TextPosition RandomPosition(testrng::Rng& rng, const CTextBuffer& b) {
     return {rng.Below(b.LineLength(y) + 1), y};
 }
 
+// Replace All of a short pattern by a replacement of another length: one batch record.
+void ReplaceAll(testrng::Rng& rng, CTextBuffer& b) {
+    static const char* const patterns[] = {"a", "bc", "x", " "};
+    static const char* const replacements[] = {"", "Q", "QQQ", "ab"};
+    const std::string pattern = patterns[rng.Below(4)];
+    std::vector<TextPosition> positions;
+    for (int y = 0; y < b.LineCount(); ++y) {
+        const std::string_view line = b.LineText(y);
+        for (size_t at = line.find(pattern); at != std::string_view::npos;
+             at = line.find(pattern, at + pattern.size()))
+            positions.push_back({static_cast<int32_t>(at), y});
+    }
+    if (!positions.empty())
+        b.ReplaceBatchRecorded(nullptr, positions, static_cast<int32_t>(pattern.size()),
+                               replacements[rng.Below(4)], ActionReplace);
+}
+
 // One random recorded change, undo or redo.
 void RandomEdit(testrng::Rng& rng, CTextBuffer& b) {
     TextPosition caret;
-    switch (rng.Below(10)) {
+    switch (rng.Below(11)) {
+    case 10:
+        ReplaceAll(rng, b);
+        return;
     case 0:
     case 1:
         b.UndoLastStep(caret);
