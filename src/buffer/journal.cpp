@@ -325,28 +325,7 @@ void JournalWriter::AddFrame(const FrameWriter& frame) {
 }
 
 void JournalWriter::WriteRecord(const EditRecord& r, bool applied) {
-    if (r.batch) {
-        const ReplaceBatch& batch = *r.batch;
-        FrameWriter frame(JournalFrame::Batch, WallNow());
-        frame.U8(applied ? 1 : 0);
-        frame.U64(r.serial);
-        frame.I32(r.start.x);
-        frame.I32(r.start.y);
-        frame.I32(r.end.x);
-        frame.I32(r.end.y);
-        frame.I32(r.action);
-        frame.Str(batch.replacement);
-        frame.I32(batch.replacedLength);
-        frame.U32(static_cast<uint32_t>(batch.positions.size()));
-        for (const TextPosition p : batch.positions) {
-            frame.I32(p.x);
-            frame.I32(p.y);
-        }
-        frame.Str(batch.replaced);
-        AddFrame(frame);
-        return;
-    }
-    FrameWriter frame(JournalFrame::Change, WallNow());
+    FrameWriter frame(r.batch ? JournalFrame::Batch : JournalFrame::Change, WallNow());
     frame.U8(applied ? 1 : 0);
     frame.U64(r.serial);
     frame.U32(r.kind);
@@ -355,10 +334,22 @@ void JournalWriter::WriteRecord(const EditRecord& r, bool applied) {
     frame.I32(r.end.x);
     frame.I32(r.end.y);
     frame.I32(r.action);
-    frame.Str(r.text);
-    frame.U32(static_cast<uint32_t>(r.partLengths.size()));
-    for (const int32_t length : r.partLengths)
-        frame.I32(length);
+    if (r.batch) {
+        const ReplaceBatch& batch = *r.batch;
+        frame.Str(batch.replacement);
+        frame.I32(batch.replacedLength);
+        frame.U32(static_cast<uint32_t>(batch.positions.size()));
+        for (const TextPosition p : batch.positions) {
+            frame.I32(p.x);
+            frame.I32(p.y);
+        }
+        frame.Str(batch.replaced);
+    } else {
+        frame.Str(r.text);
+        frame.U32(static_cast<uint32_t>(r.partLengths.size()));
+        for (const int32_t length : r.partLengths)
+            frame.I32(length);
+    }
     AddFrame(frame);
 }
 

@@ -16,8 +16,9 @@
 //   Change    u8 applied, u64 serial, u32 record kind, i32 start x, y, end x, y, i32 action,
 //             str text, u32 count, i32 part lengths; one recorded insertion or deletion, applied
 //             to the text (applied 1) or only made known for an undo or redo that names it later
-//   Batch     u8 applied, u64 serial, i32 start x, y, end x, y, i32 action, str replacement,
-//             i32 replaced length, u32 count, i32 x, y per position, str replaced bytes
+//   Batch     u8 applied, u64 serial, u32 record kind, i32 start x, y, end x, y, i32 action,
+//             str replacement, i32 replaced length, u32 count, i32 x, y per position, str
+//             replaced bytes: a batch of replacements (Replace All), in the same way
 //   Undo      u32 count, u64 serials: records reverted, in the order reverted
 //   Redo      u32 count, u64 serials: records applied again, in the order applied
 //   Resume    u32 pid: another process took the journal over; serials named before are gone

@@ -87,30 +87,23 @@ bool ReadHeader(FrameReader& in, JournalHeader& h) {
            !CTextBuffer::LineEndSequence(h.style).empty();
 }
 
-// Reads a Change frame (after its time) into `r`; `applied` tells whether it changed the text.
-bool ReadChange(FrameReader& in, EditRecord& r, bool& applied) {
+// Reads a Change or a Batch frame (after its time) into `r`; `applied` tells whether it changed
+// the text.
+bool ReadRecord(JournalFrame kind, FrameReader& in, EditRecord& r, bool& applied) {
     applied = in.U8() != 0;
     r.serial = in.U64();
     r.kind = in.U32();
     r.start = {in.I32(), in.I32()};
     r.end = {in.I32(), in.I32()};
     r.action = static_cast<EditAction>(in.I32());
-    r.text.assign(in.Str());
-    const uint32_t parts = in.Count(4);
-    r.partLengths.resize(parts);
-    for (uint32_t k = 0; k < parts; ++k)
-        r.partLengths[k] = in.I32();
-    return in.Ok() && in.AtEnd();
-}
-
-// Reads a Batch frame (after its time) into `r`, a record of a batch of replacements.
-bool ReadBatch(FrameReader& in, EditRecord& r, bool& applied) {
-    applied = in.U8() != 0;
-    r.serial = in.U64();
-    r.kind = EditRecord::RecordReplaceBatch;
-    r.start = {in.I32(), in.I32()};
-    r.end = {in.I32(), in.I32()};
-    r.action = static_cast<EditAction>(in.I32());
+    if (kind == JournalFrame::Change) {
+        r.text.assign(in.Str());
+        const uint32_t parts = in.Count(4);
+        r.partLengths.resize(parts);
+        for (uint32_t k = 0; k < parts; ++k)
+            r.partLengths[k] = in.I32();
+        return in.Ok() && in.AtEnd();
+    }
     auto batch = std::make_shared<ReplaceBatch>();
     batch->replacement.assign(in.Str());
     batch->replacedLength = in.I32();
@@ -300,8 +293,7 @@ ReplayResult ReplayJournal(FileSystem& fs, const FoundJournal& journal, CTextBuf
         case JournalFrame::Batch: {
             EditRecord r;
             bool applied = false;
-            if (!(kind == JournalFrame::Change ? ReadChange(in, r, applied)
-                                               : ReadBatch(in, r, applied))) {
+            if (!ReadRecord(kind, in, r, applied)) {
                 stop("the journal is damaged");
             } else if (applied && !ApplyForward(buffer, r)) {
                 stop("a change does not fit the text");

@@ -479,6 +479,13 @@ void LineStore::Truncate(int index, int32_t length) {
     rec.used = length;
 }
 
+void LineStore::TakeStorage(LineRecord& rec, char* bytes, int32_t capacity) {
+    FreeStorage(rec);
+    rec.bytes = bytes;
+    rec.capacity = capacity;
+    rec.ownsStorage = true;
+}
+
 void LineStore::Reserve(int index, int64_t length) {
     LineRecord& rec = At(index);
     if (length <= rec.capacity)
@@ -487,10 +494,7 @@ void LineStore::Reserve(int index, int64_t length) {
     char* bytes = new char[static_cast<size_t>(capacity)];
     if (rec.used > 0)
         std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
-    FreeStorage(rec);
-    rec.bytes = bytes;
-    rec.capacity = capacity;
-    rec.ownsStorage = true;
+    TakeStorage(rec, bytes, capacity);
 }
 
 void LineStore::Append(int index, std::string_view text) {
@@ -520,10 +524,7 @@ void LineStore::InsertChars(int index, int32_t at, std::string_view text) {
         std::memcpy(bytes + at, text.data(), size);
         if (tail > 0)
             std::memcpy(bytes + at + size, rec.bytes + at, tail);
-        FreeStorage(rec);
-        rec.bytes = bytes;
-        rec.capacity = capacity;
-        rec.ownsStorage = true;
+        TakeStorage(rec, bytes, capacity);
     } else {
         if (tail > 0)
             std::memmove(rec.bytes + at + size, rec.bytes + at, tail);
@@ -542,10 +543,7 @@ void LineStore::Compact(int index) noexcept {
         return;
     if (rec.used > 0)
         std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
-    FreeStorage(rec);
-    rec.bytes = bytes;
-    rec.capacity = capacity;
-    rec.ownsStorage = true;
+    TakeStorage(rec, bytes, capacity);
 }
 
 void LineStore::EraseChars(int index, int32_t from, int32_t to) {

@@ -150,6 +150,8 @@ private:
     void RebuildStarts(size_t fromBlock);
     static void TightenMarks(const Block& block);
     static void FreeStorage(LineRecord& rec);
+    // Gives the line `bytes` (from new char[capacity], its characters in place) as its storage.
+    static void TakeStorage(LineRecord& rec, char* bytes, int32_t capacity);
     static LineRecord MakeOwned(std::string_view text, std::string_view tail = {});
     // Takes blocks from the pool until `count` are free, so NewBlock cannot fail.
     void KeepFreeBlocks(size_t count);

@@ -169,8 +169,6 @@ private:
     // a new line, and the old rest of the line follows the last.
     bool InsertParts(CBufferView* source, int line, int ch,
                      const std::vector<std::string_view>& parts, int& endLine, int& endChar);
-    void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string_view text,
-                    EditAction action, std::vector<int32_t> partLengths = {});
     // Appends `rec` to the history (cutting the redo records, dropping the oldest groups at the
     // capacity) and marks it as a group start when one is pending; gives it its serial and tells
     // the observer, also when the group it belongs to was dropped and it is not kept. When it
@@ -185,10 +183,9 @@ private:
     static TextPosition BatchCaret(const ReplaceBatch& batch, bool undo);
     void DropOldestGroup();
     bool Refuse(int errorNumber);
-    // After a change whose record could not be made, and which the caller then tried to take back
-    // (`takenBack` tells whether it was): when it could not be, the history no longer describes
-    // the text and is dropped whole.
-    void AfterTakingBack(bool takenBack);
+    // Records `rec`, the change just made, in the open group, or in a group of its own closed
+    // with `source`'s hook. When memory runs out, the change is taken back and refused (false).
+    bool RecordMade(CBufferView* source, EditRecord&& rec);
     void CheckModified();
     void ResetHistoryState();
     bool WriteLines(int fd, std::string_view separator, int64_t& written);

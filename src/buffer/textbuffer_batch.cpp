@@ -151,20 +151,7 @@ bool CTextBuffer::ReplaceBatchRecorded(CBufferView* source, std::vector<TextPosi
     rec.text = batch->replacement;
     rec.batch = batch;
     ApplyFittingBatch(source, *batch, false);
-    const bool opened = !groupOpen_;
-    if (opened)
-        OpenEditGroup(false);
-    try {
-        PushRecord(std::move(rec));
-    } catch (const std::bad_alloc&) {
-        AfterTakingBack(ApplyRecord(rec, true, nullptr));
-        if (opened)
-            groupOpen_ = false;
-        return Refuse(ENOMEM);
-    }
-    if (opened)
-        CloseEditGroup(source);
-    return true;
+    return RecordMade(source, std::move(rec));
 } catch (const std::bad_alloc&) {
     // Before anything changed: the batch, its replaced bytes or the room for the new lines.
     return Refuse(ENOMEM);

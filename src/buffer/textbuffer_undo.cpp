@@ -36,27 +36,23 @@ std::vector<std::string_view> DeletedParts(const EditRecord& r) {
 
 } // namespace
 
-void CTextBuffer::AfterTakingBack(bool takenBack) {
-    if (takenBack)
-        return;
-    records_.clear();
-    appliedCount_ = 0;
-    savedCount_ = -1;
-    if (observer_)
-        observer_->OnUnrecordedChange(*this);
-}
-
-bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string_view text,
-                                 int& endLine, int& endChar, EditAction action) {
-    if (!ApplyInsert(source, line, ch, text, endLine, endChar))
-        return false;
+bool CTextBuffer::RecordMade(CBufferView* source, EditRecord&& rec) {
     const bool opened = !groupOpen_;
     if (opened)
         OpenEditGroup(false);
     try {
-        RecordEdit(true, TextPosition{ch, line}, TextPosition{endChar, endLine}, text, action);
+        // Should memory run out here, the record has not been moved into the history.
+        PushRecord(std::move(rec));
     } catch (const std::bad_alloc&) {
-        AfterTakingBack(ApplyDelete(nullptr, line, ch, endLine, endChar));
+        // The change is taken back; should even that fail, the history no longer describes the
+        // text and is dropped whole.
+        if (!ApplyRecord(rec, true, nullptr)) {
+            records_.clear();
+            appliedCount_ = 0;
+            savedCount_ = -1;
+            if (observer_)
+                observer_->OnUnrecordedChange(*this);
+        }
         if (opened)
             groupOpen_ = false;
         return Refuse(ENOMEM);
@@ -64,6 +60,24 @@ bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::str
     if (opened)
         CloseEditGroup(source);
     return true;
+}
+
+bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string_view text,
+                                 int& endLine, int& endChar, EditAction action) {
+    // The record is made first: a copy of the text that a lack of memory could refuse.
+    EditRecord rec;
+    rec.kind = EditRecord::RecordInsert;
+    rec.start = TextPosition{ch, line};
+    rec.action = action;
+    try {
+        rec.text.assign(text);
+    } catch (const std::bad_alloc&) {
+        return Refuse(ENOMEM);
+    }
+    if (!ApplyInsert(source, line, ch, text, endLine, endChar))
+        return false;
+    rec.end = TextPosition{endChar, endLine};
+    return RecordMade(source, std::move(rec));
 }
 
 bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine,
@@ -87,21 +101,7 @@ bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startCh
     }
     if (!ApplyDelete(source, startLine, startChar, endLine, endChar))
         return false;
-    const bool opened = !groupOpen_;
-    if (opened)
-        OpenEditGroup(false);
-    try {
-        // Should memory run out here, the record has not been moved into the history.
-        PushRecord(std::move(rec));
-    } catch (const std::bad_alloc&) {
-        AfterTakingBack(ApplyRecord(rec, true, nullptr));
-        if (opened)
-            groupOpen_ = false;
-        return Refuse(ENOMEM);
-    }
-    if (opened)
-        CloseEditGroup(source);
-    return true;
+    return RecordMade(source, std::move(rec));
 }
 
 void CTextBuffer::OpenEditGroup(bool mergeWithPrevious) {
@@ -145,19 +145,6 @@ void CTextBuffer::DropOldestGroup() {
         savedCount_ -= dropped;
     else
         savedCount_ = -1;
-}
-
-void CTextBuffer::RecordEdit(bool isInsertion, TextPosition start, TextPosition end,
-                             std::string_view text, EditAction action,
-                             std::vector<int32_t> partLengths) {
-    EditRecord rec;
-    rec.kind = isInsertion ? EditRecord::RecordInsert : 0;
-    rec.start = start;
-    rec.end = end;
-    rec.action = action;
-    rec.text.assign(text);
-    rec.partLengths = std::move(partLengths);
-    PushRecord(std::move(rec));
 }
 
 void CTextBuffer::PushRecord(EditRecord&& rec) {

@@ -38,13 +38,6 @@ protected:
             break;
         }
     }
-    std::string Text() const {
-        std::string text;
-        const CTextBuffer& b = Doc().Buffer();
-        for (int i = 0; i < b.LineCount(); ++i)
-            text += std::string(b.LineText(i)) + (i + 1 < b.LineCount() ? "|" : "");
-        return text;
-    }
 };
 
 TEST_F(FileWatchTest, ChangesFromOutsideAreNoticedAndActedOn) {
@@ -85,7 +78,7 @@ TEST_F(FileWatchTest, ChangesFromOutsideAreNoticedAndActedOn) {
         } else {
             EXPECT_TRUE(ui.messages.empty()) << trace;
         }
-        EXPECT_EQ(Text(), row.textAfter) << trace;
+        EXPECT_EQ(DocText(), row.textAfter) << trace;
         EXPECT_EQ(Doc().IsModified(), row.modifiedAfter) << trace;
         // A reload keeps the caret on its line.
         EXPECT_EQ(View().GetCaretPos().y, 2) << trace;
@@ -125,15 +118,15 @@ TEST_F(FileWatchTest, TheWatcherReloadsACleanDocument) {
     ChangeFromOutside(Outside::Replace, "live.asm", "new");
     QElapsedTimer waited;
     waited.start();
-    while (Text() != "new" && waited.elapsed() < 5000)
+    while (DocText() != "new" && waited.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_EQ(Text(), "new");
+    EXPECT_EQ(DocText(), "new");
     // The watch follows the new file: a second change is seen too.
     ChangeFromOutside(Outside::Modify, "live.asm", "newer");
     waited.restart();
-    while (Text() != "newer" && waited.elapsed() < 5000)
+    while (DocText() != "newer" && waited.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_EQ(Text(), "newer");
+    EXPECT_EQ(DocText(), "newer");
     EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -152,6 +152,14 @@ protected:
         for (char c : text)
             view.OnChar(static_cast<unsigned char>(c), 1);
     }
+    // The active document's lines joined by '|'.
+    std::string DocText() const {
+        std::string text;
+        const CTextBuffer& b = Doc().Buffer();
+        for (int i = 0; i < b.LineCount(); ++i)
+            text += std::string(b.LineText(i)) + (i + 1 < b.LineCount() ? "|" : "");
+        return text;
+    }
     // The state of a menu item after its menu's update handlers ran.
     QAction* MenuItem(uint32_t id) const {
         QAction* action = Main().FindMenuAction(id);

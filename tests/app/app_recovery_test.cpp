@@ -40,13 +40,6 @@ protected:
             file.write(bytes);
         }
     }
-    std::string Text() const {
-        std::string text;
-        const CTextBuffer& b = Doc().Buffer();
-        for (int i = 0; i < b.LineCount(); ++i)
-            text += std::string(b.LineText(i)) + (i + 1 < b.LineCount() ? "|" : "");
-        return text;
-    }
 };
 
 TEST_F(RecoveryTest, RecoverDiscardOrDecideLater) {
@@ -66,7 +59,7 @@ TEST_F(RecoveryTest, RecoverDiscardOrDecideLater) {
         Type(View(), "start:\r");
         ASSERT_TRUE(Main().RouteCommand(ID_EDIT_UNDO)); // the indentation
         Type(View(), "x");
-        const std::string typed = Text();
+        const std::string typed = DocText();
         Crash();
 
         ui.messages.clear();
@@ -79,7 +72,7 @@ TEST_F(RecoveryTest, RecoverDiscardOrDecideLater) {
         EXPECT_EQ(app->Documents().size(), 1u);
         if (row.recovered) {
             EXPECT_EQ(Doc().PathName(), FilePath("prog.asm"));
-            EXPECT_EQ(Text(), typed);
+            EXPECT_EQ(DocText(), typed);
             EXPECT_TRUE(Doc().IsModified());
             EXPECT_EQ(Main().ActiveChild()->windowTitle(), "prog.asm *");
             EXPECT_FALSE(MenuItem(ID_EDIT_UNDO)->isEnabled());
@@ -93,7 +86,7 @@ TEST_F(RecoveryTest, RecoverDiscardOrDecideLater) {
             ui.answers = {MessageResult::Recover};
             ASSERT_NE(app->OpenDocumentFile(FilePath("prog.asm")), nullptr);
             EXPECT_EQ(ui.messages.size(), 2u);
-            EXPECT_EQ(Text(), typed);
+            EXPECT_EQ(DocText(), typed);
         }
         Stop();
         Settle();
@@ -111,14 +104,14 @@ TEST_F(RecoveryTest, RecoveredDocumentGoesOnWithItsJournal) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(app->Documents().size(), 1u);
     EXPECT_EQ(Doc().Title(), "Source1");
-    EXPECT_EQ(Text(), "nop|");
+    EXPECT_EQ(DocText(), "nop|");
     View().CollapseCaretTo({0, 1});
     Type(View(), "halt");
     Crash();
     ui.answers = {MessageResult::Recover};
     ASSERT_TRUE(Start());
     ASSERT_EQ(app->Documents().size(), 1u);
-    EXPECT_EQ(Text(), "nop|halt");
+    EXPECT_EQ(DocText(), "nop|halt");
     ui.savePaths.push_back(FilePath("kept.asm"));
     ASSERT_TRUE(Main().RouteCommand(ID_FILE_SAVE));
     EXPECT_EQ(ReadFile("kept.asm"), "nop\r\nhalt");
@@ -138,7 +131,7 @@ TEST_F(RecoveryTest, FileChangedSinceIsSaidAndTheEditsKeepTheirText) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].find("changed since"), std::string::npos) << ui.messages[0];
-    EXPECT_EQ(Text(), "xone|two");
+    EXPECT_EQ(DocText(), "xone|two");
     // The question said the file changed: saving writes the recovered text without asking.
     ASSERT_TRUE(Main().RouteCommand(ID_FILE_SAVE));
     EXPECT_EQ(ui.messages.size(), 1u);
