@@ -115,6 +115,7 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
                 std::fprintf(stderr, "velmora: %s\n", failure.c_str());
         }
     }
+    journals_->StartUpDone();
     if (!ok) {
         CloseAllDocuments();
         main_.reset();

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/sampledoc.h"
@@ -140,9 +141,14 @@ std::vector<CSampleDoc*> JournalManager::Offer(const std::string* onlyPath) {
         // Another document's journal, or one whose file is open here already (recovered from
         // another journal): left for another time.
         const bool wanted = !onlyPath || *onlyPath == path;
-        if (wanted && (path.empty() || !hooks_.findDocument(path)))
+        const bool leftJustNow = std::find(leftAtStartUp_.begin(), leftAtStartUp_.end(),
+                                           journal.path) != leftAtStartUp_.end();
+        if (wanted && !leftJustNow && (path.empty() || !hooks_.findDocument(path))) {
             if (CSampleDoc* doc = OfferOne(journal))
                 recovered.push_back(doc);
+            else if (!onlyPath && journal.fd >= 0)
+                leftAtStartUp_.push_back(journal.path);
+        }
         ReleaseJournal(FileSystem::Native(), journal, false);
     }
     return recovered;

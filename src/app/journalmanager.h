@@ -67,7 +67,10 @@ public:
     JournalWriter* WriterOf(const CSampleDoc& doc) const;
 
     // Asks about every journal left behind; the recovered ones open as documents (returned).
+    // Those left for later are not asked about again until StartUpDone: the files named on the
+    // command line open right after.
     std::vector<CSampleDoc*> OfferLeftJournals();
+    void StartUpDone() { leftAtStartUp_.clear(); }
     // Asks about the journals left behind for the file `path`; the recovered document, else null.
     CSampleDoc* OfferJournalsOf(const std::string& path);
 
@@ -84,6 +87,7 @@ private:
     Hooks hooks_;
     std::string folder_;
     std::map<const CSampleDoc*, std::unique_ptr<JournalWriter>> writers_;
+    std::vector<std::string> leftAtStartUp_; // journal files the user left for later just now
     QObject context_;
     QTimer timer_;
 };

@@ -94,6 +94,22 @@ TEST_F(RecoveryTest, RecoverDiscardOrDecideLater) {
     }
 }
 
+// Left for later at start-up, the file named on the command line opens as it is on disk without
+// a second question.
+TEST_F(RecoveryTest, LaterAtStartUpIsNotAskedAgainForTheCommandLine) {
+    WriteFile("prog.asm", "ret");
+    ASSERT_TRUE(Start({QString::fromStdString(FilePath("prog.asm"))}));
+    Type(View(), "x");
+    Crash();
+    ui.messages.clear();
+    ui.answers = {MessageResult::Later};
+    ASSERT_TRUE(Start({QString::fromStdString(FilePath("prog.asm"))}));
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(DocText(), "ret");
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_EQ(Journals().size(), 1u);
+}
+
 // A recovered document keeps its journal: what is typed after the recovery survives a second
 // crash, and saving ends the journal.
 TEST_F(RecoveryTest, RecoveredDocumentGoesOnWithItsJournal) {
