@@ -13,6 +13,9 @@
 
 namespace {
 
+// Frames this big are written at once instead of waiting in memory.
+constexpr size_t kLargeFrame = size_t{1} << 20;
+
 int64_t SteadyMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -315,12 +318,28 @@ bool JournalWriter::Flush() {
 
 void JournalWriter::AddFrame(const FrameWriter& frame) {
     const bool wasEmpty = pending_.empty();
-    frame.AppendTo(pending_);
+    const bool unsyncedBefore = unsynced_;
+    if (frame.Size() >= kLargeFrame) {
+        // A big change (a paste of megabytes) goes to the file at once, after what waits, without
+        // a copy in memory; the sync follows the usual rule.
+        bool written = fs_.WriteAll(fd_, pending_.data(), pending_.size());
+        pending_.clear();
+        frame.WriteTo([&](std::string_view bytes) {
+            written = written && fs_.WriteAll(fd_, bytes.data(), bytes.size());
+        });
+        if (!written) {
+            Fail(errno, "write", path_);
+            return;
+        }
+        unsynced_ = true;
+    } else {
+        frame.AppendTo(pending_);
+    }
     // Within the interval the frames wait for the timer; after it, or when much is waiting, they
     // go out now.
-    if (Now() - lastSync_ >= options_.syncIntervalMs || pending_.size() >= (size_t{4} << 20))
+    if (Now() - lastSync_ >= options_.syncIntervalMs || pending_.size() >= kLargeFrame)
         Flush();
-    else if (wasEmpty && options_.onPending)
+    else if (wasEmpty && !unsyncedBefore && options_.onPending)
         options_.onPending();
 }
 

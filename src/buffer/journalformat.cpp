@@ -26,11 +26,3 @@ uint32_t Crc32(const void* data, size_t size, uint32_t crc) {
         crc = kCrcTable[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }
-
-void FrameWriter::AppendTo(std::string& out) const {
-    const auto length = static_cast<uint32_t>(bytes_.size());
-    const uint32_t crc = Crc32(bytes_.data(), bytes_.size());
-    out.append(reinterpret_cast<const char*>(&length), 4);
-    out.append(bytes_);
-    out.append(reinterpret_cast<const char*>(&crc), 4);
-}

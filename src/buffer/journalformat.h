@@ -29,6 +29,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 inline constexpr char kJournalMagic[8] = {'V', 'L', 'M', 'J', 'R', 'N', 'L', '1'};
 inline constexpr uint32_t kJournalVersion = 1;
@@ -52,9 +54,12 @@ enum class JournalBaseKind : uint8_t {
 
 uint32_t Crc32(const void* data, size_t size, uint32_t crc = 0);
 
-// Builds a payload.
+// Builds a payload. A long string is not copied: the frame keeps a view of it, which must stay
+// valid until the frame is written.
 class FrameWriter {
 public:
+    static constexpr size_t kBorrowFrom = 4096;
+
     FrameWriter(JournalFrame kind, int64_t timeMs) {
         U8(static_cast<uint8_t>(kind));
         I64(timeMs);
@@ -66,15 +71,45 @@ public:
     void I64(int64_t v) { Raw(&v, 8); }
     void Str(std::string_view s) {
         U32(static_cast<uint32_t>(s.size()));
-        bytes_.append(s);
+        if (s.size() >= kBorrowFrom) {
+            borrowed_.emplace_back(bytes_.size(), s);
+            borrowedSize_ += s.size();
+        } else {
+            bytes_.append(s);
+        }
     }
-    // Appends the whole frame (length, payload, CRC) to `out`.
-    void AppendTo(std::string& out) const;
+    // The payload's size.
+    size_t Size() const { return bytes_.size() + borrowedSize_; }
+    // Hands the whole frame (length, payload, CRC) to `put` in pieces, in order.
+    template <class Put> void WriteTo(const Put& put) const {
+        const auto length = static_cast<uint32_t>(Size());
+        put(std::string_view(reinterpret_cast<const char*>(&length), 4));
+        uint32_t crc = 0;
+        size_t from = 0;
+        const auto piece = [&](std::string_view bytes) {
+            crc = Crc32(bytes.data(), bytes.size(), crc);
+            put(bytes);
+        };
+        for (const auto& [at, view] : borrowed_) {
+            piece(std::string_view(bytes_).substr(from, at - from));
+            piece(view);
+            from = at;
+        }
+        piece(std::string_view(bytes_).substr(from));
+        put(std::string_view(reinterpret_cast<const char*>(&crc), 4));
+    }
+    // Appends the whole frame to `out`.
+    void AppendTo(std::string& out) const {
+        WriteTo([&out](std::string_view bytes) { out.append(bytes); });
+    }
 
 private:
     // The journal is little-endian, as every machine the editor runs on.
     void Raw(const void* v, size_t n) { bytes_.append(static_cast<const char*>(v), n); }
     std::string bytes_;
+    // Long strings, each with the place in bytes_ where it belongs.
+    std::vector<std::pair<size_t, std::string_view>> borrowed_;
+    size_t borrowedSize_ = 0;
 };
 
 // Reads a payload; every read past its end fails the reader, and the reads after it give zeroes.

@@ -280,7 +280,7 @@ TEST(Journal, CutAndDamagedTailsReplayUpToTheLastWholeFrame) {
             auto it = spy.textAt.upper_bound(end);
             return it == spy.textAt.begin() ? nullptr : &(--it)->second;
         };
-        for (size_t cut = 0; cut <= bytes.size(); cut += 1 + rng.Below(5)) {
+        for (size_t cut = 0; cut <= bytes.size(); cut += 1 + rng.Below(9)) {
             const Recovered r = Recover(CrashCopy(writer, dir, bytes.substr(0, cut)));
             const std::string* expected = textBefore(static_cast<int64_t>(cut));
             // A snapshot holds the first change already, whole before the frame naming it.
@@ -293,7 +293,7 @@ TEST(Journal, CutAndDamagedTailsReplayUpToTheLastWholeFrame) {
             ASSERT_TRUE(r.result.replayed) << "cut " << cut;
             EXPECT_EQ(Escaped(r.text), Escaped(*expected)) << "cut " << cut;
         }
-        for (int round = 0; round < 200; ++round) {
+        for (int round = 0; round < 120; ++round) {
             std::string damaged = bytes;
             const size_t at = static_cast<size_t>(rng.Below(static_cast<int>(bytes.size())));
             damaged[at] = static_cast<char>(damaged[at] ^ (1 + rng.Below(255)));
@@ -346,6 +346,34 @@ TEST(Journal, SyncsAtMostOncePerIntervalAndSaysWhenFramesWait) {
     const std::string path = writer.Path();
     writer.SetBase({});
     EXPECT_FALSE(Exists(path));
+}
+
+// A paste of megabytes goes to the file at once, written from the record itself, and waits only
+// for its sync.
+TEST(Journal, LargeChangesAreWrittenAtOnce) {
+    TempDir dir;
+    FakeClock clock;
+    CTextBuffer buffer;
+    buffer.ResetToEmpty(LineEndDos);
+    JournalWriter::Options options;
+    options.folder = dir.File("state");
+    options.clock = clock.Clock();
+    JournalWriter writer(buffer, options);
+    writer.SetBase({});
+    int endLine = 0;
+    int endChar = 0;
+    buffer.InsertRecorded(nullptr, 0, 0, "a", endLine, endChar, ActionTyping);
+    clock.now += 10;
+    std::string big;
+    for (int i = 0; big.size() < (3u << 20); ++i)
+        big += "\tld a," + std::to_string(i) + "\r\n";
+    buffer.InsertRecorded(nullptr, 0, 1, big, endLine, endChar, ActionPaste);
+    EXPECT_GT(ReadBytes(writer.Path()).size(), big.size());
+    EXPECT_TRUE(writer.HasPending()); // the sync waits for its second
+    ASSERT_TRUE(writer.Flush());
+    const Recovered r = Recover(CrashCopy(writer, dir, ReadBytes(writer.Path())));
+    ASSERT_TRUE(r.found && r.result.complete);
+    EXPECT_EQ(r.text, TextOf(buffer));
 }
 
 // A file deleted from under a large document: the new journal holds the whole text, so it no
