@@ -202,8 +202,10 @@ void QtUiServices::ShowAbout() {
 
 int32_t QtUiServices::RunDialog(platform::Dialog& dialog) {
     return RunTemplateDialog(dialog, parent_, [](QWidget* over, std::string_view text) {
-        QMessageBox::information(
-            over, AppTitle(), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        QMessageBox box(QMessageBox::Information, AppTitle(), ToQString(text), QMessageBox::Ok,
+                        over);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     });
 }
 
