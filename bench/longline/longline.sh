@@ -54,13 +54,12 @@ done
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_STATE_HOME=$work/home/.state
 export XDG_CACHE_HOME=$work/home/.cache XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null)
-xvfb=$!
-read -r -t 20 display <&3 || {
+source "$(dirname "$0")/../../tests/common/xvfb.sh"
+start_xvfb 1280x1024x24 || {
     echo "longline.sh: Xvfb did not start" >&2
     exit 2
 }
-export DISPLAY=:$display QT_QPA_PLATFORM=xcb
+xvfb=$XVFB
 
 "$build/bin/velmora" "$file" &
 app=$!

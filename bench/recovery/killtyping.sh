@@ -29,13 +29,12 @@ trap cleanup EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_STATE_HOME=$work/home/.state
 export XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-exec 3< <(exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null)
-xvfb=$!
-read -r -t 20 display <&3 || {
+source "$(dirname "$0")/../../tests/common/xvfb.sh"
+start_xvfb 1024x768x24 || {
     echo "killtyping.sh: Xvfb did not start" >&2
     exit 2
 }
-export DISPLAY=:$display QT_QPA_PLATFORM=xcb
+xvfb=$XVFB
 
 window() { # waits for the window named exactly $1 and gives it the focus
     local win=

@@ -3,7 +3,6 @@
 # opened and typed into, the editor is killed with SIGKILL, and the next start offers the unsaved
 # changes; recovered and saved, the file holds exactly the typed text. A second kill and
 # "Discard" when the file is opened again leave the file as it was and no journal behind.
-# The server runs with -noreset: the editor starts several times.
 # Usage: velmora_recover.sh PATH_TO_VELMORA [SCREENSHOT_DIR]
 set -u
 BIN=$1
@@ -17,10 +16,8 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 JOURNALS=$HOME/.local/state/velmora
 printf 'start:\r\n\tret\r\n' > "$WORK/prog.asm"
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null)
-XVFB=$!
-read -r -t 20 DISPLAY_NUM <&3 || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$DISPLAY_NUM" QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/../common/xvfb.sh"
+start_xvfb 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 cleanup() { kill -9 "${APP:-}" 2>/dev/null; kill "$XVFB" 2>/dev/null; rm -rf "$WORK"; }
 trap cleanup EXIT
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
