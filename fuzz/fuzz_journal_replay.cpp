@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         AppendHeader(journal, JournalBaseKind::Snapshot);
     size_t at = 1;
     while (at + 3 <= size) {
-        const auto kind = static_cast<uint8_t>(data[at] % 8);
+        const auto kind = static_cast<uint8_t>(data[at] % 9);
         const size_t length =
             std::min<size_t>(size_t{data[at + 1]} | size_t{data[at + 2]} << 8, size - at - 3);
         FrameWriter frame(static_cast<JournalFrame>(kind), 2);

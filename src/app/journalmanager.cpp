@@ -1,5 +1,7 @@
 #include "app/journalmanager.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QGuiApplication>
 #include <algorithm>
@@ -159,10 +161,16 @@ CSampleDoc* JournalManager::OfferOne(FoundJournal& journal) {
     const std::string when = FormatTime(journal.lastChangeMs);
     const BaseState state = CheckJournalBase(FileSystem::Native(), journal);
     if (state == BaseState::Unavailable) {
-        const std::string text = "Velmora Editor ended before the changes to " + name +
-                                 " were saved (the last change was made on " + when +
-                                 "), but they cannot be recovered: the file has changed since."
-                                 "\n\nDiscard them?";
+        std::string text = "Velmora Editor ended before the changes to " + name +
+                           " were saved (the last change was made on " + when +
+                           "), but they cannot be recovered: the file has changed since.";
+        // Ended while a save rewrote the file in place: the text being saved is whole in its copy.
+        struct stat st {};
+        if (!journal.savedCopy.empty() && ::stat(journal.savedCopy.c_str(), &st) == 0 &&
+            S_ISREG(st.st_mode))
+            text += "\nThe text that was being saved is kept in " +
+                    PrintableFileName(journal.savedCopy) + ".";
+        text += "\n\nDiscard them?";
         if (ui_.MessageBox(text, MessageButtons::YesNo, MessageIcon::Warning) == MessageResult::Yes)
             ReleaseJournal(FileSystem::Native(), journal, true);
         return nullptr;

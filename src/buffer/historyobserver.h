@@ -2,6 +2,8 @@
 // A journal of the edits (journal.h) follows the text this way, and replays it after a crash.
 #pragma once
 
+#include <string>
+
 class CTextBuffer;
 struct EditRecord;
 
@@ -20,4 +22,9 @@ public:
     // The text changed in a way no record describes (a change whose record could not be made for
     // lack of memory, and which could not be taken back either); the history was dropped.
     virtual void OnUnrecordedChange(const CTextBuffer& buffer) = 0;
+    // A save is about to rewrite the buffer's file in place; until the rewrite is synced the new
+    // text is whole only in `copyPath` (complete and synced), which a crash meanwhile leaves
+    // behind.
+    virtual void OnRewritingInPlace(const CTextBuffer& /*buffer*/,
+                                    const std::string& /*copyPath*/) {}
 };

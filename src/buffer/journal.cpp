@@ -442,6 +442,18 @@ template <class Write> void JournalWriter::Guarded(const Write& write) {
     }
 }
 
+void JournalWriter::OnRewritingInPlace(const CTextBuffer& /*buffer*/, const std::string& copyPath) {
+    // Without a journal there is nothing unsaved, and the copy only repeats the file's text.
+    if (fd_ < 0)
+        return;
+    Guarded([&] {
+        FrameWriter frame(JournalFrame::Copy, WallNow());
+        frame.Str(copyPath);
+        frame.AppendTo(pending_);
+        Flush();
+    });
+}
+
 void JournalWriter::OnUnrecordedChange(const CTextBuffer& /*buffer*/) {
     // Rewritten from the text at the next flush; not here, in the middle of an edit.
     rebasePending_ = !broken_;

@@ -90,6 +90,8 @@ public:
     void OnUndone(const CTextBuffer& buffer, int first, int end) override;
     void OnRedone(const CTextBuffer& buffer, int first, int end) override;
     void OnUnrecordedChange(const CTextBuffer& buffer) override;
+    // Written and synced at once: a crash during the rewrite leaves the file neither old nor new.
+    void OnRewritingInPlace(const CTextBuffer& buffer, const std::string& copyPath) override;
 
 private:
     // Makes the journal file and writes its header (and snapshot); false when it cannot. Sets

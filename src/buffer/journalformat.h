@@ -22,6 +22,8 @@
 //   Undo      u32 count, u64 serials: records reverted, in the order reverted
 //   Redo      u32 count, u64 serials: records applied again, in the order applied
 //   Resume    u32 pid: another process took the journal over; serials named before are gone
+//   Copy      str path: a save began to rewrite the file in place; the file at `path` holds the
+//             whole text being saved (the text of the frames before) until the rewrite is synced
 // where str is a u32 length and that many bytes.
 #pragma once
 
@@ -43,6 +45,7 @@ enum class JournalFrame : uint8_t {
     Undo = 5,
     Redo = 6,
     Resume = 7,
+    Copy = 8,
 };
 
 // What the edits of a journal start from.

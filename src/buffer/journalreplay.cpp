@@ -185,7 +185,14 @@ std::vector<FoundJournal> FindLeftJournals(FileSystem& fs, const std::string& fo
                 while (scan.Next(payload)) {
                     FrameReader frame(payload);
                     const auto kind = static_cast<JournalFrame>(frame.U8());
-                    j.lastChangeMs = std::max(j.lastChangeMs, frame.I64());
+                    const int64_t madeMs = frame.I64();
+                    if (kind == JournalFrame::Copy) {
+                        const std::string_view copy = frame.Str();
+                        if (frame.Ok())
+                            j.savedCopy.assign(copy);
+                    } else {
+                        j.lastChangeMs = std::max(j.lastChangeMs, madeMs);
+                    }
                     const uint8_t applied = frame.U8(); // of a Change or Batch
                     holdsChange = holdsChange || kind == JournalFrame::Snapshot ||
                                   kind == JournalFrame::Undo || kind == JournalFrame::Redo ||
@@ -318,6 +325,8 @@ ReplayResult ReplayJournal(FileSystem& fs, const FoundJournal& journal, CTextBuf
         }
         case JournalFrame::Resume:
             records.clear();
+            break;
+        case JournalFrame::Copy:
             break;
         default:
             stop("the journal holds a change this version cannot replay");

@@ -33,9 +33,13 @@ struct FoundJournal {
     std::string path; // the journal file
     int fd = -1;      // open for reading and appending, its lock held
     JournalHeader header;
-    int64_t lastChangeMs = 0; // when the last whole frame was made
+    int64_t lastChangeMs = 0; // when the last whole frame of a change was made
     int64_t validEnd = 0;     // where the last whole frame ends
     int64_t fileSize = 0;     // more than validEnd when the end was cut off or damaged
+    // The copy a save made of the whole text before it began to rewrite the file in place (the
+    // last one named), or empty. When the editor ended during the rewrite, the file holds neither
+    // text and this copy the saved one.
+    std::string savedCopy;
 };
 
 // The journals in `folder` that no running process holds and that hold a change, opened and

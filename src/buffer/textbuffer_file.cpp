@@ -234,7 +234,11 @@ bool CTextBuffer::WriteToFile(std::string_view pathView, LineEndStyle style, boo
     const TextWriter write = [&](int fd, int64_t& written) {
         return WriteLines(fd, separator, written);
     };
-    if (!SaveFile(*fs_, path, write, lastError_))
+    const RewriteNotice rewriting = [this](const std::string& copyPath) {
+        if (observer_)
+            observer_->OnRewritingInPlace(*this, copyPath);
+    };
+    if (!SaveFile(*fs_, path, write, lastError_, rewriting))
         return false;
     if (clearModified) {
         MarkModified(false);

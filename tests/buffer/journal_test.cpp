@@ -407,5 +407,45 @@ TEST(Journal, RebaseStartsFromASnapshotOfTheText) {
     EXPECT_EQ(Escaped(r.text), Escaped(TextOf(buffer)));
 }
 
+// A file of two hard links is saved by rewriting it in place. Before the file is opened for the
+// rewrite, the journal names the complete copy of the new text, synced: an editor killed during
+// the rewrite (when the file holds neither text) leaves a journal that points at the saved text.
+TEST(Journal, ARewriteInPlaceNamesTheCopyOfTheTextFirst) {
+    TempDir dir;
+    CTextBuffer buffer;
+    const std::string file = dir.File("linked.asm");
+    ASSERT_TRUE(WriteBytes(file, "one\r\ntwo"));
+    ASSERT_EQ(::link(file.c_str(), dir.File("other-link").c_str()), 0);
+    ASSERT_TRUE(buffer.ReadFromFile(file, LineEndAuto));
+    FaultyFs fs;
+    buffer.SetFileSystem(&fs);
+    JournalWriter::Options options;
+    options.folder = dir.File("state");
+    options.snapshotLimit = 0;
+    JournalWriter writer(buffer, options);
+    JournalBase base{file, "linked.asm", {}, JournalBaseKind::File};
+    ASSERT_TRUE(ReadFileIdentity(FileSystem::Native(), file, true, base.identity));
+    writer.SetBase(base);
+    int endLine = 0;
+    int endChar = 0;
+    buffer.InsertRecorded(nullptr, 1, 3, "!", endLine, endChar, ActionTyping);
+    // The journal and the copies as a kill at the last opening of the file would leave them.
+    std::string crash;
+    std::map<std::string, std::string> copies;
+    fs.before = [&](Call call, const char* path) {
+        if (call != Call::Open || path != file)
+            return;
+        crash = CrashCopy(writer, dir, ReadBytes(writer.Path()));
+        for (const std::string& name : dir.TempLeftovers())
+            copies[dir.File(name)] = ReadBytes(dir.File(name));
+    };
+    ASSERT_TRUE(buffer.WriteToFile(file, LineEndAuto, true));
+    std::vector<FoundJournal> found = FindLeftJournals(FileSystem::Native(), crash);
+    ASSERT_EQ(found.size(), 1u);
+    ASSERT_EQ(copies.count(found[0].savedCopy), 1u) << found[0].savedCopy;
+    EXPECT_EQ(copies[found[0].savedCopy], "one\r\ntwo!");
+    ReleaseJournal(FileSystem::Native(), found[0], false);
+}
+
 } // namespace
 } // namespace buftest
