@@ -56,7 +56,7 @@ typing() { # one key at a time, each logged with the time it went out
     while :; do
         xdotool key x
         now_ms >>"$work/sent.log"
-        sleep "0.0$((delay / 10))"
+        sleep "$((delay / 1000)).$(printf %03d $((delay % 1000)))"
     done
 }
 echo "run  sent  recovered  lost_ms"
