@@ -376,35 +376,51 @@ TEST(Journal, LargeChangesAreWrittenAtOnce) {
     EXPECT_EQ(r.text, TextOf(buffer));
 }
 
+// A text loaded from a file "one\r\ntwo" with a journal that leans on the file (no snapshot),
+// with one character typed.
+class EditedFile {
+public:
+    explicit EditedFile(const TempDir& dir, FileSystem* fs = nullptr) : file(dir.File("doc.asm")) {
+        EXPECT_TRUE(WriteBytes(file, "one\r\ntwo"));
+        EXPECT_TRUE(buffer.ReadFromFile(file, LineEndAuto));
+        buffer.SetFileSystem(fs);
+        JournalWriter::Options options;
+        options.folder = dir.File("state");
+        options.snapshotLimit = 0;
+        writer = std::make_unique<JournalWriter>(buffer, options);
+        base = {file, "doc.asm", {}, JournalBaseKind::File};
+        EXPECT_TRUE(ReadFileIdentity(FileSystem::Native(), file, true, base.identity));
+        writer->SetBase(base);
+        Type(1, 3, "!");
+    }
+    void Type(int line, int column, const char* text) {
+        int endLine = 0;
+        int endChar = 0;
+        buffer.InsertRecorded(nullptr, line, column, text, endLine, endChar, ActionTyping);
+    }
+
+    const std::string file;
+    CTextBuffer buffer;
+    std::unique_ptr<JournalWriter> writer;
+    JournalBase base;
+};
+
 // A file deleted from under a large document: the new journal holds the whole text, so it no
 // longer needs the file, and the old journal is gone.
 TEST(Journal, RebaseStartsFromASnapshotOfTheText) {
     TempDir dir;
-    CTextBuffer buffer;
-    const std::string file = dir.File("big.asm");
-    ASSERT_TRUE(WriteBytes(file, "one\r\ntwo"));
-    ASSERT_TRUE(buffer.ReadFromFile(file, LineEndAuto));
-    JournalWriter::Options options;
-    options.folder = dir.File("state");
-    options.snapshotLimit = 0;
-    JournalWriter writer(buffer, options);
-    JournalBase base{file, "big.asm", {}, JournalBaseKind::File};
-    ASSERT_TRUE(ReadFileIdentity(FileSystem::Native(), file, true, base.identity));
-    writer.SetBase(base);
-    int endLine = 0;
-    int endChar = 0;
-    buffer.InsertRecorded(nullptr, 1, 3, "!", endLine, endChar, ActionTyping);
-    ASSERT_TRUE(writer.Flush());
-    const std::string old = writer.Path();
-    std::filesystem::remove(file);
-    writer.Rebase(base);
+    EditedFile doc(dir);
+    ASSERT_TRUE(doc.writer->Flush());
+    const std::string old = doc.writer->Path();
+    std::filesystem::remove(doc.file);
+    doc.writer->Rebase(doc.base);
     EXPECT_FALSE(Exists(old));
-    buffer.InsertRecorded(nullptr, 0, 0, "?", endLine, endChar, ActionTyping);
-    ASSERT_TRUE(writer.Flush());
-    const Recovered r = Recover(CrashCopy(writer, dir, ReadBytes(writer.Path())));
+    doc.Type(0, 0, "?");
+    ASSERT_TRUE(doc.writer->Flush());
+    const Recovered r = Recover(CrashCopy(*doc.writer, dir, ReadBytes(doc.writer->Path())));
     ASSERT_TRUE(r.found && r.result.complete);
     EXPECT_EQ(r.base, BaseState::Changed);
-    EXPECT_EQ(Escaped(r.text), Escaped(TextOf(buffer)));
+    EXPECT_EQ(Escaped(r.text), Escaped(TextOf(doc.buffer)));
 }
 
 // A file of two hard links is saved by rewriting it in place. Before the file is opened for the
@@ -412,34 +428,20 @@ TEST(Journal, RebaseStartsFromASnapshotOfTheText) {
 // the rewrite (when the file holds neither text) leaves a journal that points at the saved text.
 TEST(Journal, ARewriteInPlaceNamesTheCopyOfTheTextFirst) {
     TempDir dir;
-    CTextBuffer buffer;
-    const std::string file = dir.File("linked.asm");
-    ASSERT_TRUE(WriteBytes(file, "one\r\ntwo"));
-    ASSERT_EQ(::link(file.c_str(), dir.File("other-link").c_str()), 0);
-    ASSERT_TRUE(buffer.ReadFromFile(file, LineEndAuto));
     FaultyFs fs;
-    buffer.SetFileSystem(&fs);
-    JournalWriter::Options options;
-    options.folder = dir.File("state");
-    options.snapshotLimit = 0;
-    JournalWriter writer(buffer, options);
-    JournalBase base{file, "linked.asm", {}, JournalBaseKind::File};
-    ASSERT_TRUE(ReadFileIdentity(FileSystem::Native(), file, true, base.identity));
-    writer.SetBase(base);
-    int endLine = 0;
-    int endChar = 0;
-    buffer.InsertRecorded(nullptr, 1, 3, "!", endLine, endChar, ActionTyping);
+    EditedFile doc(dir, &fs);
+    ASSERT_EQ(::link(doc.file.c_str(), dir.File("other-link").c_str()), 0);
     // The journal and the copies as a kill at the last opening of the file would leave them.
     std::string crash;
     std::map<std::string, std::string> copies;
     fs.before = [&](Call call, const char* path) {
-        if (call != Call::Open || path != file)
+        if (call != Call::Open || path != doc.file)
             return;
-        crash = CrashCopy(writer, dir, ReadBytes(writer.Path()));
+        crash = CrashCopy(*doc.writer, dir, ReadBytes(doc.writer->Path()));
         for (const std::string& name : dir.TempLeftovers())
             copies[dir.File(name)] = ReadBytes(dir.File(name));
     };
-    ASSERT_TRUE(buffer.WriteToFile(file, LineEndAuto, true));
+    ASSERT_TRUE(doc.buffer.WriteToFile(doc.file, LineEndAuto, true));
     std::vector<FoundJournal> found = FindLeftJournals(FileSystem::Native(), crash);
     ASSERT_EQ(found.size(), 1u);
     ASSERT_EQ(copies.count(found[0].savedCopy), 1u) << found[0].savedCopy;
