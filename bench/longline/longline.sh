@@ -63,13 +63,7 @@ xvfb=$XVFB
 
 "$build/bin/velmora" "$file" &
 app=$!
-win=
-for _ in $(seq 1200); do
-    win=$(xdotool search --name "Velmora Editor - long.asm" 2>/dev/null | head -1) || true
-    [[ -n $win ]] && break
-    sleep 0.1
-done
-[[ -n $win ]] || {
+win=$(find_window "Velmora Editor - long.asm" 120) || {
     echo "longline.sh: the window did not appear" >&2
     exit 1
 }

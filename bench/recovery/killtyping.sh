@@ -36,20 +36,11 @@ start_xvfb 1024x768x24 || {
 }
 xvfb=$XVFB
 
-window() { # waits for the window named exactly $1 and gives it the focus
-    local win=
-    for _ in $(seq 300); do
-        win=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) || true
-        [[ -n $win ]] && break
-        sleep 0.1
-    done
-    [[ -n $win ]] || {
+window() { # the window named exactly $1, with the focus
+    find_window "$1" || {
         echo "killtyping.sh: no window '$1'" >&2
         exit 1
     }
-    xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win" 2>/dev/null || true
-    sleep 0.3
-    echo "$win"
 }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 typing() { # one key at a time, each logged with the time it went out

@@ -26,3 +26,18 @@ start_xvfb() {
     done
     return 1
 }
+
+# find_window NAME [SECONDS] waits (30 s by default) for a window whose name is exactly NAME,
+# gives it the focus and prints its id; returns 1 when none appears.
+find_window() {
+    local win="" _
+    for _ in $(seq $((${2:-30} * 10))); do
+        win=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) || true
+        [ -n "$win" ] && break
+        sleep 0.1
+    done
+    [ -n "$win" ] || return 1
+    xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win" 2>/dev/null || true
+    sleep 0.3
+    echo "$win"
+}
