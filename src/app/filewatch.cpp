@@ -155,9 +155,9 @@ void FileWatch::FileTextChanged(CSampleDoc& doc, const std::string& path) {
 bool FileWatch::MaySaveOver(CSampleDoc& doc, const std::string& path) {
     const FileIdentity& known = doc.KnownFile();
     FileIdentity now;
-    if (path != doc.PathName() || !known.exists ||
-        !ReadFileIdentity(FileSystem::Native(), path, false, now) || !now.exists ||
-        now.SameFile(known))
+    // A file made anew where the document's file had been deleted is another program's too.
+    if (path != doc.PathName() || !ReadFileIdentity(FileSystem::Native(), path, false, now) ||
+        !now.exists || now.SameFile(known))
         return true;
     return ui_.MessageBox(NameOf(doc) +
                               " has been changed by another program since it was opened or "

@@ -93,12 +93,20 @@ TEST_F(FileWatchTest, ChangesFromOutsideAreNoticedAndActedOn) {
 }
 
 // A save over a file that changed since it was loaded asks first; "No" leaves the file alone.
+// So does a save over a file made anew after the document's file was deleted (and said to be).
 TEST_F(FileWatchTest, SavingOverAChangedFileAsksFirst) {
-    for (const MessageResult answer : {MessageResult::No, MessageResult::Yes}) {
+    const std::pair<bool, MessageResult> rows[] = {
+        {false, MessageResult::No}, {false, MessageResult::Yes}, {true, MessageResult::No}};
+    for (const auto& [deletedFirst, answer] : rows) {
         WriteFile("over.asm", "mine");
         ui.messages.clear();
         ASSERT_TRUE(Start({QString::fromStdString(FilePath("over.asm"))}));
         Type(View(), "x");
+        if (deletedFirst) {
+            ChangeFromOutside(Outside::Delete, "over.asm", {});
+            app->Files().CheckAll();
+            ui.messages.clear();
+        }
         ChangeFromOutside(Outside::Replace, "over.asm", "theirs");
         ui.answers = {answer};
         Main().RouteCommand(ID_FILE_SAVE);
