@@ -28,19 +28,8 @@ fail() {
         echo "screenshot: $SHOTS/velmora_recover_failure.xwd"
     exit 1
 }
-# The id of the first window named exactly $1, waiting for it up to 30 s.
-wait_window() {
-    local win=""
-    for _ in $(seq 300); do
-        win=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-        [ -n "$win" ] && break
-        sleep 0.1
-    done
-    [ -n "$win" ] || fail "no window named '$1'"
-    xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win" 2>/dev/null
-    sleep 0.3
-    echo "$win"
-}
+# The id of the first window named exactly $1, waiting for it up to 30 s, with the focus.
+wait_window() { find_window "$1" || fail "no window named '$1'"; }
 journals() { ls "$JOURNALS" 2>/dev/null | grep -c '^journal-'; }
 # Types into the editor's text, gives the journal time to sync, and kills the editor.
 type_and_kill() {
