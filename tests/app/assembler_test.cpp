@@ -114,9 +114,13 @@ TEST_F(AssembleTest, PasmoReportsTheErrorAndF4GoesToItsLine) {
     ASSERT_EQ(Bench().Output().Links().size(), 1u);
     EXPECT_FALSE(MenuItem(ID_Z80_STOP_ASSEMBLER)->isEnabled());
 
+    // F4 pressed in the output pane itself, where the eyes are after a run.
     view.CollapseCaretTo({0, 0});
-    ASSERT_TRUE(Main().RouteCommand(ID_Z80_NEXT_MESSAGE));
+    Main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main()));
+    QTest::keyClick(&Bench().Output().Text(), Qt::Key_F4);
     EXPECT_EQ(View().GetCaretPos(), (TextPosition{0, 2}));
+    EXPECT_EQ(QApplication::focusWidget(), dynamic_cast<QWidget*>(view.Host()));
     // Fixed and assembled again: no message, and the binary is there.
     View().CollapseCaretTo({5, 2});
     View().OnCommand(ID_EDIT_DELETE);
