@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QTreeView>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -195,7 +195,7 @@ void OutlineModel::OnOutlineChanged(const z80::Outline& outline, const z80::Outl
 
 OutlineDock::OutlineDock(QWidget* parent)
     : QDockWidget(ToQString(ToolTip(ID_Z80_OUTLINE)), parent), filterField_(new QLineEdit),
-      progress_(new QProgressBar), list_(new QTreeView) {
+      progress_(new QProgressBar), list_(new QTableView) {
     setObjectName(QStringLiteral("outlineDock"));
     auto* box = new QWidget(this);
     auto* layout = new QVBoxLayout(box);
@@ -206,15 +206,21 @@ OutlineDock::OutlineDock(QWidget* parent)
     progress_->setRange(0, kProgressRange);
     progress_->setFormat(QStringLiteral("Reading labels: %p%"));
     progress_->hide();
+    // A table rather than a tree: it keeps no layout per row, so a change of many rows (every
+    // line number below a new line) costs a repaint, not a walk over the rows.
     list_->setModel(&model_);
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setAllColumnsShowFocus(true);
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setTabKeyNavigation(false);
+    QHeaderView* rows = list_->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(list_->fontMetrics().height() + 4);
     // Fixed widths: sizing a column to its contents would read every row.
-    QHeaderView* header = list_->header();
+    QHeaderView* header = list_->horizontalHeader();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(OutlineModel::NameColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(OutlineModel::KindColumn, QHeaderView::Fixed);

@@ -15,7 +15,7 @@
 
 class QLineEdit;
 class QProgressBar;
-class QTreeView;
+class QTableView;
 
 namespace app {
 
@@ -69,7 +69,7 @@ public:
     void SetDocument(Z80Document* doc);
     Z80Document* Document() const { return doc_; }
     OutlineModel& Model() { return model_; }
-    QTreeView& List() const { return *list_; }
+    QTableView& List() const { return *list_; }
     QLineEdit& FilterField() const { return *filterField_; }
     QProgressBar& Progress() const { return *progress_; }
     // Puts the focus into the filter field, its text selected.
@@ -98,7 +98,7 @@ private:
     QPointer<Z80Document> doc_;
     QLineEdit* filterField_;
     QProgressBar* progress_;
-    QTreeView* list_;
+    QTableView* list_;
     QTimer progressTimer_;
 };
 

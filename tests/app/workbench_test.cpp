@@ -5,8 +5,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
-#include <QTreeView>
 
 #include "app/outlinedock.h"
 #include "app/qtresources.h"
