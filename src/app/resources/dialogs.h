@@ -1,7 +1,7 @@
 // Dialog templates as data: the About box, the Find and Replace dialogs, and the Z80 workbench's
-// Go to Line and Assembler Settings. Positions and sizes
-// are in dialog units of the template's font (a horizontal unit is a quarter of the font's
-// average character width, a vertical unit an eighth of its height).
+// Go to Line and Assembler Settings. Positions and sizes are in dialog units of the template's
+// font (a horizontal unit is a quarter of the font's average character width, a vertical unit an
+// eighth of its height).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Menus as data: the main frame's menu (no document open), the document menu, the view's
-// context menu and the Z80 workbench's pop-up. An item's text holds its mnemonic after "&" ("&&" is
-// a literal ampersand) and optionally a tab followed by the shortcut text.
+// context menu and the Z80 workbench's pop-up. An item's text holds its mnemonic after "&" ("&&"
+// is a literal ampersand) and optionally a tab followed by the shortcut text.
 #pragma once
 
 #include <cstdint>
