@@ -153,6 +153,11 @@ bool Z80Workbench::RouteCommand(uint32_t id) {
 }
 
 bool Z80Workbench::RouteCommandUI(CmdUI& ui) {
+    // Every update of the frame's own items passes here first: only the workbench's ids look
+    // for the active pane.
+    if ((ui.id < ID_Z80_ASSEMBLE || ui.id > ID_Z80_ASSEMBLER_SETTINGS) &&
+        ui.id != ID_Z80_INDICATOR_FIGURES)
+        return false;
     const bool haveView = ActiveView() != nullptr;
     switch (ui.id) {
     case ID_Z80_ASSEMBLE:

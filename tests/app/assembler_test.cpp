@@ -193,6 +193,25 @@ TEST_F(AssembleTest, AMissingAssemblerNamesItsPackage) {
     EXPECT_FALSE(Bench().Assembler().IsRunning());
 }
 
+TEST_F(AssembleTest, ANewDocumentIsSavedFirstOrNotAssembled) {
+    Preset("Assembler/Command", "sh -c 'cat \"$0\"' %f");
+    ASSERT_TRUE(Start());
+    Type(View(), "nop");
+    // Save As cancelled: nothing runs.
+    Main().RouteCommand(ID_Z80_ASSEMBLE);
+    EXPECT_EQ(ui.proposedSaves.size(), 1u);
+    EXPECT_FALSE(Bench().Assembler().IsRunning());
+    EXPECT_FALSE(Bench().Output().isVisible());
+    // Saved under a name: the assembler reads that file in its folder.
+    ui.savePaths.push_back(FilePath("new file.asm"));
+    Main().RouteCommand(ID_Z80_ASSEMBLE);
+    ASSERT_TRUE(WaitForAssembler());
+    EXPECT_EQ(Doc().Title(), "new file.asm");
+    // The last line has no line end: it shows once the run is over.
+    EXPECT_NE(Output().find("\nnop\n"), std::string::npos) << Output();
+    EXPECT_NE(Output().find("'new file.asm'"), std::string::npos) << Output();
+}
+
 TEST_F(AssembleTest, SettingsDialogKeepsTheCommand) {
     WriteFile("prog.asm", "\tnop\r\n");
     ASSERT_TRUE(Start({QString::fromStdString(FilePath("prog.asm"))}));

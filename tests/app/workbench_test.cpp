@@ -3,12 +3,14 @@
 // documents, Go to Line, and the workbench's keys reaching the frame through real key events.
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 
 #include "app/outlinedock.h"
+#include "app/outputdock.h"
 #include "app/qtresources.h"
 #include "app/resources/accelerators.h"
 #include "app/resources/resourceids.h"
@@ -347,6 +349,16 @@ TEST_F(WorkbenchTest, KeysReachTheFrameFromEveryWidget) {
     // Escape in the outline gives the pane its focus back.
     QTest::keyClick(&Dock().List(), Qt::Key_Escape);
     EXPECT_TRUE(view.Host() && QApplication::focusWidget() == pane);
+    // Qt's own bindings of these keys (Back, Forward, Find Next) belong to widgets this window
+    // does not hold: from the output pane and the outline's list they still reach the frame.
+    Main().RouteCommand(ID_Z80_OUTPUT);
+    view.CollapseCaretTo({0, 0});
+    QTest::keyClick(&Bench().Output().Text(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(view.GetCaretPos(), (TextPosition{0, 2}));
+    QTest::keyClick(&Bench().Output().Text(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(view.GetCaretPos(), (TextPosition{0, 0}));
+    QTest::keyClick(&Dock().List(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(view.GetCaretPos(), (TextPosition{0, 2}));
 }
 
 TEST_F(WorkbenchTest, TheZ80MenuStandsAfterViewWithAndWithoutADocument) {
