@@ -47,6 +47,7 @@
 #include "app/z80document.h"
 #include "buffer/textbuffer.h"
 #include "common/benchdoc.h"
+#include "common/qtbenchmain.h"
 
 namespace {
 
@@ -243,15 +244,5 @@ BENCHMARK(BM_OutlineKeystroke)->Arg(0)->Arg(1)->ArgName("kind")->Iterations(500)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication qt(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Editor::Release();
-    return 0;
+    return bench::RunQtBenchmarks(argc, argv, [] { Editor::Release(); });
 }
