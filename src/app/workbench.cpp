@@ -21,6 +21,7 @@
 #include "app/z80dialogs.h"
 #include "app/z80document.h"
 #include "platform/profile.h"
+#include "z80/z80lexer.h"
 #include "z80/z80symbols.h"
 
 namespace app {
@@ -30,11 +31,6 @@ constexpr int kStatusMessageMs = 5000;
 
 std::string Text(int32_t id) {
     return std::string(FindString(id).value_or(""));
-}
-
-bool IsNameChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$' ||
-           c == '@' || c == '?';
 }
 
 // Where `name` stands in `line` as a whole name, ignoring ASCII case; -1 when it does not.
@@ -48,8 +44,8 @@ int NameColumn(std::string_view line, std::string_view name) {
             ++k;
         if (k < name.size())
             continue;
-        const bool before = i > 0 && IsNameChar(line[i - 1]);
-        const bool after = i + k < line.size() && IsNameChar(line[i + k]);
+        const bool before = i > 0 && z80::IsSymbolChar(line[i - 1]);
+        const bool after = i + k < line.size() && z80::IsSymbolChar(line[i + k]);
         if (!before && !after)
             return static_cast<int>(i);
     }
@@ -416,8 +412,11 @@ void Z80Workbench::Return(std::vector<Place>& from, std::vector<Place>& to) {
         place.doc->RemoveMark(place.mark);
         if (!position)
             continue;
-        if (std::optional<Place> here = Here())
+        if (std::optional<Place> here = Here()) {
             to.push_back(*here);
+            if (to.size() > kMaxPlaces)
+                Forget(to, to.size() - kMaxPlaces);
+        }
         JumpTo(place.doc->Document(), *position, 0, false);
         return;
     }
