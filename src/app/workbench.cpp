@@ -97,11 +97,12 @@ Z80Workbench::Z80Workbench(CMainFrame& frame, CEditorApp& app)
     });
     connect(output_, &OutputDock::LinkActivated, this, &Z80Workbench::OpenLink);
     connect(output_, &OutputDock::StopRequested, this, &Z80Workbench::StopAssembler);
-    connect(&run_, &AssemblerRun::OutputLine, output_, &OutputDock::AppendLine);
+    connect(&run_, &AssemblerRun::OutputLine, this, &Z80Workbench::AddOutputLine);
     connect(&run_, &AssemblerRun::Finished, this, &Z80Workbench::RunFinished);
 }
 
 Z80Workbench::~Z80Workbench() {
+    ForgetMessageMarks();
     Forget(back_, back_.size());
     Forget(forward_, forward_.size());
 }
@@ -256,6 +257,7 @@ void Z80Workbench::Assemble() {
         return;
     }
     runFile_ = file.fileName();
+    ForgetMessageMarks();
     output_->show();
     output_->raise();
     output_->Begin(
@@ -312,23 +314,70 @@ void Z80Workbench::StepMessage(int step) {
     OpenLink(*link);
 }
 
-CSampleDoc* Z80Workbench::DocumentFor(const QString& path) {
-    const QFileInfo info(path);
-    const std::string canonical = info.canonicalFilePath().toStdString();
+CSampleDoc* Z80Workbench::OpenDocumentOf(const QString& path) {
+    const std::string canonical = QFileInfo(path).canonicalFilePath().toStdString();
+    if (canonical.empty())
+        return nullptr;
     if (CChildFrame* child = frame_.ActiveChild()) {
-        if (!canonical.empty() && child->Document().PathName() == canonical)
+        if (child->Document().PathName() == canonical)
             return &child->Document();
     }
     for (CSampleDoc* doc : app_.Documents())
-        if (!canonical.empty() && doc->PathName() == canonical)
+        if (doc->PathName() == canonical)
             return doc;
+    return nullptr;
+}
+
+CSampleDoc* Z80Workbench::DocumentFor(const QString& path) {
+    if (CSampleDoc* doc = OpenDocumentOf(path))
+        return doc;
     // Not open: open it (a file that cannot be read is reported by the document).
     return app_.OpenDocumentFile(path.toStdString());
 }
 
+void Z80Workbench::AddOutputLine(const QString& line) {
+    const size_t before = output_->Links().size();
+    output_->AppendLine(line);
+    if (output_->Links().size() == before)
+        return;
+    // The assembler has just read the saved text, so the line is that of the open document.
+    const OutputLink& link = output_->Links().back();
+    if (CSampleDoc* doc = OpenDocumentOf(link.file))
+        messagePlaces_[link.block] = {&doc->Z80(), doc->Z80().AddMark({0, link.line})};
+}
+
+void Z80Workbench::MarkMessages(CSampleDoc& doc) {
+    const std::string path = doc.PathName();
+    for (const OutputLink& link : output_->Links()) {
+        Place& place = messagePlaces_[link.block];
+        if (place.doc || (link.file.toStdString() != path &&
+                          QFileInfo(link.file).canonicalFilePath().toStdString() != path))
+            continue;
+        place.doc = &doc.Z80();
+        place.mark = place.doc->AddMark({0, link.line});
+    }
+}
+
+void Z80Workbench::ForgetMessageMarks() {
+    for (auto& [block, place] : messagePlaces_)
+        if (place.doc)
+            place.doc->RemoveMark(place.mark);
+    messagePlaces_.clear();
+}
+
 void Z80Workbench::OpenLink(const OutputLink& link) {
-    if (CSampleDoc* doc = DocumentFor(link.file))
-        JumpTo(*doc, {0, link.line}, 0, false);
+    CSampleDoc* doc = DocumentFor(link.file);
+    if (!doc)
+        return;
+    // A file opened just now (or again) holds the text the assembler read.
+    MarkMessages(*doc);
+    int line = link.line;
+    const auto it = messagePlaces_.find(link.block);
+    if (it != messagePlaces_.end() && it->second.doc == &doc->Z80()) {
+        if (const std::optional<TextPosition> position = it->second.doc->Mark(it->second.mark))
+            line = position->y;
+    }
+    JumpTo(*doc, {0, line}, 0, false);
 }
 
 // ---- Navigation

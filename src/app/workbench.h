@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,7 +57,8 @@ public:
     // Opens the file of the next (1) or previous (-1) message at its line.
     void StepMessage(int step);
     // Opens `link`'s file (or the window that has it open) with the caret at the start of its
-    // line.
+    // line: the line the message named, moved by the edits made since the run (or since the
+    // file was opened, when the run read it from the disk).
     void OpenLink(const OutputLink& link);
     void GoToDefinition();
     void GoBack();
@@ -90,7 +92,16 @@ private:
     void RunFinished(AssemblerRun::Outcome outcome, int exitCode, const QString& reason);
     // A status bar message for a few seconds.
     void ShowStatus(const std::string& text);
+    // The open document of `path`, or null.
+    CSampleDoc* OpenDocumentOf(const QString& path);
+    // The open document of `path`, opened when it is not.
     CSampleDoc* DocumentFor(const QString& path);
+    // One line of the assembler's output into the pane; a message naming an open file gets a
+    // mark on its line, so it follows the edits.
+    void AddOutputLine(const QString& line);
+    // Marks the line of every message naming `doc`'s file that has no live mark yet.
+    void MarkMessages(CSampleDoc& doc);
+    void ForgetMessageMarks();
     // The active pane's caret as a place, or none.
     std::optional<Place> Here();
     void Remember();
@@ -106,6 +117,8 @@ private:
     QString runFile_;
     std::vector<Place> back_;
     std::vector<Place> forward_;
+    // The marks of the messages' lines, by the output line of the message.
+    std::map<int, Place> messagePlaces_;
     // The figures of the selection of the last view asked, with the document they belong to.
     z80::SelectionTally tally_;
     QPointer<Z80Document> tallyDoc_;

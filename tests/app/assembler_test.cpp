@@ -121,6 +121,12 @@ TEST_F(AssembleTest, PasmoReportsTheErrorAndF4GoesToItsLine) {
     QTest::keyClick(&Bench().Output().Text(), Qt::Key_F4);
     EXPECT_EQ(View().GetCaretPos(), (TextPosition{0, 2}));
     EXPECT_EQ(QApplication::focusWidget(), dynamic_cast<QWidget*>(view.Host()));
+    // A line added above moves the message's line with it.
+    View().CollapseCaretTo({0, 0});
+    Type(View(), "\r");
+    QTest::keyClick(&Bench().Output().Text(), Qt::Key_F4);
+    EXPECT_EQ(View().GetCaretPos(), (TextPosition{0, 3}));
+    View().OnCommand(ID_EDIT_UNDO);
     // Fixed and assembled again: no message, and the binary is there.
     View().CollapseCaretTo({5, 2});
     View().OnCommand(ID_EDIT_DELETE);
