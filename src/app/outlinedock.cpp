@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
 
 #include "app/qtresources.h"
 #include "app/resources/resourceids.h"
@@ -32,6 +33,16 @@ QString KindName(z80::SymbolKind kind) {
         break;
     }
     return QStringLiteral("label");
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether `name` holds `lowerNeedle`, ignoring ASCII case, as the outline's filter reads it.
+bool ContainsNoCase(std::string_view name, std::string_view lowerNeedle) {
+    return std::search(name.begin(), name.end(), lowerNeedle.begin(), lowerNeedle.end(),
+                       [](char a, char b) { return LowerAscii(a) == b; }) != name.end();
 }
 
 } // namespace
@@ -61,7 +72,7 @@ void OutlineModel::SetOutline(z80::Outline* outline) {
     rows_ = outline_ ? outline_->Count() : 0;
     matches_.clear();
     if (outline_ && !filter_.isEmpty())
-        matches_ = outline_->Filter(filter_.toLatin1().toStdString());
+        matches_ = outline_->Filter(needle_);
     refilter_.stop();
     endResetModel();
 }
@@ -70,6 +81,8 @@ void OutlineModel::SetFilter(const QString& text) {
     if (text == filter_)
         return;
     filter_ = text;
+    needle_ = text.toLatin1().toStdString();
+    std::transform(needle_.begin(), needle_.end(), needle_.begin(), LowerAscii);
     Refilter();
 }
 
@@ -78,7 +91,7 @@ void OutlineModel::Refilter() {
     matches_.clear();
     rows_ = outline_ ? outline_->Count() : 0;
     if (outline_ && !filter_.isEmpty())
-        matches_ = outline_->Filter(filter_.toLatin1().toStdString());
+        matches_ = outline_->Filter(needle_);
     endResetModel();
 }
 
@@ -154,7 +167,10 @@ void OutlineModel::OnOutlineChanged(const z80::Outline& outline, const z80::Outl
     if (&outline != outline_)
         return;
     if (!filter_.isEmpty()) {
-        refilter_.start();
+        if (change.reset || change.first < 0 || change.first + change.removed > rows_)
+            refilter_.start();
+        else if (!refilter_.isActive())
+            FilteredChange(outline, change);
         return;
     }
     if (change.reset) {
@@ -189,6 +205,47 @@ void OutlineModel::OnOutlineChanged(const z80::Outline& outline, const z80::Outl
         emit dataChanged(index(moved, LineColumn), index(rows_ - 1, LineColumn));
     if (rows_ != outline.Count())
         Refilter(); // never expected; the rows start afresh rather than show wrong entries
+}
+
+void OutlineModel::FilteredChange(const z80::Outline& outline, const z80::OutlineChange& change) {
+    // The matches among the entries replaced give way to the matches among the new ones; the
+    // matches after them move by the difference. The rows around keep their selection and the
+    // list its scroll position.
+    const int first = change.first;
+    const int shift = change.inserted - change.removed;
+    const auto lo = std::lower_bound(matches_.begin(), matches_.end(), first);
+    const auto hi = std::lower_bound(lo, matches_.end(), first + change.removed);
+    const int row = static_cast<int>(lo - matches_.begin());
+    const int gone = static_cast<int>(hi - lo);
+    std::vector<int> added;
+    for (int entry = first; entry < first + change.inserted; ++entry)
+        if (ContainsNoCase(outline.At(entry).name, needle_))
+            added.push_back(entry);
+    const int count = static_cast<int>(added.size());
+    rows_ += shift;
+    if (gone == count) {
+        std::copy(added.begin(), added.end(), matches_.begin() + row);
+        if (count > 0)
+            emit dataChanged(index(row, 0), index(row + count - 1, ColumnCount - 1));
+    } else {
+        if (gone > 0) {
+            beginRemoveRows({}, row, row + gone - 1);
+            matches_.erase(matches_.begin() + row, matches_.begin() + row + gone);
+            endRemoveRows();
+        }
+        if (count > 0) {
+            beginInsertRows({}, row, row + count - 1);
+            matches_.insert(matches_.begin() + row, added.begin(), added.end());
+            endInsertRows();
+        }
+    }
+    const int after = row + count;
+    const int total = static_cast<int>(matches_.size());
+    if (shift != 0)
+        for (int i = after; i < total; ++i)
+            matches_[static_cast<size_t>(i)] += shift;
+    if ((shift != 0 || change.linesMoved) && after < total)
+        emit dataChanged(index(after, 0), index(total - 1, ColumnCount - 1));
 }
 
 // ---- OutlineDock

@@ -9,6 +9,7 @@
 #include <QDockWidget>
 #include <QPointer>
 #include <QTimer>
+#include <string>
 #include <vector>
 
 #include "z80/z80outline.h"
@@ -50,11 +51,16 @@ public:
 
 private:
     void Refilter();
+    // Follows one change of the outline with a filter set, row by row.
+    void FilteredChange(const z80::Outline& outline, const z80::OutlineChange& change);
 
     z80::Outline* outline_ = nullptr;
     QString filter_;
-    // Without a filter every entry is a row and rows_ is the count the views know; with one,
-    // matches_ holds the entries shown, computed again (coalesced) after changes.
+    // The filter in ASCII lower case, as the outline compares names.
+    std::string needle_;
+    // rows_ is the count of entries the rows stand for. Without a filter every entry is a row;
+    // with one, matches_ holds the entries shown, moved through each change, and computed again
+    // (coalesced) after a reset.
     int rows_ = 0;
     std::vector<int> matches_;
     QTimer refilter_;

@@ -141,6 +141,12 @@ TEST_F(WorkbenchTest, OutlineDockFollowsEditsUndoAndTheFilter) {
     QTest::keyClicks(&Dock().FilterField(), "OO");
     check("filtered");
     EXPECT_EQ(Dock().Model().rowCount(), 2);
+    // A line typed above keeps the chosen row on its entry.
+    Dock().List().setCurrentIndex(Dock().Model().index(1, 0));
+    view.CollapseCaretTo({0, 0});
+    Type(view, "\r");
+    check("filtered, line inserted above");
+    EXPECT_EQ(Dock().List().currentIndex().row(), 1);
     testrng::Rng rng(15);
     const char* pieces[] = {"\r", "lo", ":", " equ 1", "\t", ";", "/*", "*/", "macro "};
     for (int step = 0; step < 60; ++step) {
