@@ -38,6 +38,10 @@ protected:
         if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
             Choose(textCursor().blockNumber()))
             return;
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            emit dock_.EditorFocusRequested();
+            return;
+        }
         QPlainTextEdit::keyPressEvent(event);
     }
 

@@ -1,7 +1,8 @@
 // The output pane: a dock at the bottom showing what the assembler writes, as it arrives. Lines
 // that name a source file and a line (z80::FindSourceReference) are links, shown as such: a
 // double click or Enter on one, or stepping to it with Next/Previous Message, asks to open that
-// file at that line. The link being visited is highlighted.
+// file at that line. The link being visited is highlighted. Escape gives the focus back to the
+// text.
 #pragma once
 
 #include <QDockWidget>
@@ -51,6 +52,8 @@ signals:
     // A link was chosen in the pane itself (double click, Enter).
     void LinkActivated(const app::OutputLink& link);
     void StopRequested();
+    // Escape in the pane: the focus goes back to the text.
+    void EditorFocusRequested();
 
 private:
     void Highlight();

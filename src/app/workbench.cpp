@@ -91,10 +91,12 @@ Z80Workbench::Z80Workbench(CMainFrame& frame, CEditorApp& app)
     // Once the closed document's window is gone, the one that is active then is shown.
     connect(outline_, &OutlineDock::DocumentClosed, this, &Z80Workbench::ActiveChanged,
             Qt::QueuedConnection);
-    connect(outline_, &OutlineDock::EditorFocusRequested, this, [this] {
+    const auto focusText = [this] {
         if (CSampleView* view = ActiveView())
             view->SetFocus();
-    });
+    };
+    connect(outline_, &OutlineDock::EditorFocusRequested, this, focusText);
+    connect(output_, &OutputDock::EditorFocusRequested, this, focusText);
     connect(output_, &OutputDock::LinkActivated, this, &Z80Workbench::OpenLink);
     connect(output_, &OutputDock::StopRequested, this, &Z80Workbench::StopAssembler);
     connect(&run_, &AssemblerRun::OutputLine, this, &Z80Workbench::AddOutputLine);

@@ -365,6 +365,10 @@ TEST_F(WorkbenchTest, KeysReachTheFrameFromEveryWidget) {
     EXPECT_EQ(view.GetCaretPos(), (TextPosition{0, 0}));
     QTest::keyClick(&Dock().List(), Qt::Key_Right, Qt::AltModifier);
     EXPECT_EQ(view.GetCaretPos(), (TextPosition{0, 2}));
+    // Escape in the output pane gives the text its focus back too.
+    Bench().Output().Text().setFocus();
+    QTest::keyClick(&Bench().Output().Text(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), pane);
 }
 
 TEST_F(WorkbenchTest, TheZ80MenuStandsAfterViewWithAndWithoutADocument) {
