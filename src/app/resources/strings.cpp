@@ -47,7 +47,7 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
     {ID_Z80_ASSEMBLER_SETTINGS,
      "Set the assembler's command line: %f stands for the file name, %e for the name without "
      "its extension\nAssembler Settings"},
-    {ID_Z80_INDICATOR_FIGURES, "sel 999 B  9999 T"},
+    {ID_Z80_INDICATOR_FIGURES, "sel 9999 B  9999-9999 T"},
     {IDS_GOTO_LINE_PROMPT, "&Line number (1 - %d):"},
     {IDS_GOTO_LINE_INVALID, "Enter a line number from 1 to %d."},
     {IDS_NO_SYMBOL, "There is no name at the caret."},
