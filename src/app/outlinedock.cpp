@@ -348,6 +348,22 @@ void OutlineDock::UpdateProgress() {
         progressTimer_.start();
 }
 
+void OutlineDock::FollowCaret(int line) {
+    const z80::Outline* outline = model_.Outline();
+    if (!outline || list_->hasFocus())
+        return;
+    const int row = model_.RowAtOrBefore(outline->IndexAtOrBefore(line));
+    if (row == list_->currentIndex().row())
+        return;
+    if (row < 0) {
+        list_->setCurrentIndex({});
+        return;
+    }
+    const QModelIndex index = model_.index(row, 0);
+    list_->setCurrentIndex(index);
+    list_->scrollTo(index);
+}
+
 void OutlineDock::Choose(const QModelIndex& index, bool focusEditor) {
     const int entry = model_.EntryOf(index.row());
     if (entry < 0 || !model_.Outline())

@@ -82,6 +82,10 @@ public:
     void FocusFilter();
     // The progress bar follows the scan (done by a timer while the scan runs).
     void UpdateProgress();
+    // Makes the row of the entry that the caret's `line` (0-based) stands under the current one,
+    // scrolled into view, when it is not already; nothing while the list has the focus, so the
+    // user's own browsing wins.
+    void FollowCaret(int line);
 
 signals:
     // The entry on `line` (0-based) was chosen; `focusEditor` when the user is done choosing

@@ -193,6 +193,9 @@ bool Z80Workbench::RouteCommandUI(CmdUI& ui) {
     case ID_Z80_INDICATOR_FIGURES: {
         CSampleView* view = ActiveView();
         const std::string text = view ? FiguresText(*view) : std::string();
+        // The outline shows where the caret stands, as the pane does, on each idle update.
+        if (view && outline_->isVisible() && outline_->Document() == &view->GetDocument().Z80())
+            outline_->FollowCaret(view->GetCaretPos().y);
         ui.Enable(!text.empty());
         ui.SetText(text);
         return true;

@@ -175,6 +175,12 @@ TEST_F(WorkbenchTest, ChoosingAnEntryJumpsToItAndFollowsTheActiveDocument) {
     EXPECT_EQ(DockRows(), std::vector<std::string>{"only@1"});
     Main().MdiArea().setActiveSubWindow(FrameOf("a.asm"));
     EXPECT_EQ(DockRows(), (std::vector<std::string>{"first@1", "second@4"}));
+    // The list follows the caret into the entry it stands under.
+    for (const auto& [line, row] : {std::pair{4, 1}, {2, 0}}) {
+        View().CollapseCaretTo({0, line});
+        Main().UpdateCommandUI();
+        EXPECT_EQ(Dock().List().currentIndex().row(), row) << line;
+    }
 
     QTest::keyClicks(&Dock().FilterField(), "sec");
     QTest::keyClick(&Dock().FilterField(), Qt::Key_Return);
