@@ -84,6 +84,7 @@ OutputDock::OutputDock(QWidget* parent)
 void OutputDock::Begin(const QString& header, const QString& folder) {
     text_->clear();
     links_.clear();
+    awaitingReason_ = false;
     current_ = -1;
     empty_ = true;
     folder_ = folder;
@@ -95,14 +96,20 @@ void OutputDock::AppendLine(const QString& line) {
     const QByteArray bytes = line.toLocal8Bit();
     const std::optional<z80::SourceReference> ref =
         z80::FindSourceReference(std::string_view(bytes.constData(), bytes.size()));
+    const int block = empty_ ? 0 : text_->document()->blockCount();
     if (ref) {
         const QString file =
             QString::fromLocal8Bit(ref->file.data(), static_cast<qsizetype>(ref->file.size()));
         OutputLink link;
-        link.block = empty_ ? 0 : text_->document()->blockCount();
+        link.block = block;
         link.file = QDir::cleanPath(QDir(folder_).absoluteFilePath(file));
         link.line = ref->line - 1;
+        link.message = line.trimmed();
+        awaitingReason_ = link.message.endsWith(file);
         links_.push_back(link);
+    } else if (awaitingReason_ && links_.back().block + 1 == block) {
+        links_.back().message += QStringLiteral(" - ") + line.trimmed();
+        awaitingReason_ = false;
     }
     AppendBlock(line, ref.has_value(), false);
 }

@@ -17,9 +17,11 @@ class QPushButton;
 namespace app {
 
 struct OutputLink {
-    int block = 0; // the output line that holds it
-    QString file;  // absolute
-    int line = 0;  // 0-based
+    int block = 0;   // the output line that holds it
+    QString file;    // absolute
+    int line = 0;    // 0-based
+    QString message; // what the message says: its line, and the next one when it names only
+                     // the place (as in "ERROR on line 3 of file x.asm" and its reason below)
 };
 
 class OutputDock final : public QDockWidget {
@@ -64,6 +66,8 @@ private:
     QPlainTextEdit* text_;
     QString folder_;
     std::vector<OutputLink> links_;
+    // The last link names only its place: the output line after it says what is wrong.
+    bool awaitingReason_ = false;
     int current_ = -1;
     bool empty_ = true;
 };

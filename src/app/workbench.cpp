@@ -317,6 +317,8 @@ void Z80Workbench::StepMessage(int step) {
         return;
     }
     OpenLink(*link);
+    // The message stays readable with the output pane hidden.
+    ShowStatus(link->message.toStdString());
 }
 
 CSampleDoc* Z80Workbench::OpenDocumentOf(const QString& path) {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextBlock>
 
@@ -71,6 +72,10 @@ TEST(OutputPane, LinesNamingAFileAndLineAreLinks) {
     EXPECT_EQ(links[1].file, "/work/src/inc/io.asm");
     EXPECT_EQ(links[1].line, 6);
     EXPECT_EQ(links[2].file, "/abs/lib.z80");
+    // A message that names only its place takes its reason from the next line.
+    EXPECT_EQ(links[0].message, "ERROR on line 12 of file main.asm - ERROR: Invalid operand");
+    EXPECT_EQ(links[1].message, "inc/io.asm:7: error: parse error");
+    EXPECT_EQ(links[2].message, "/abs/lib.z80(3): warning");
     // Next and previous wrap around; a click on a line that is no link chooses nothing.
     EXPECT_EQ(dock.StepLink(-1)->block, 5);
     EXPECT_EQ(dock.StepLink(1)->block, 2);
@@ -101,9 +106,10 @@ TEST_F(AssembleTest, EachAssemblerReportsTheErrorAndF4GoesToItsLine) {
         const char* program;
         const char* command;
         const char* message;
+        const char* reason;
     } assemblers[] = {
-        {"pasmo", "pasmo %f %e.bin", "ERROR on line 3 of file prog.asm"},
-        {"z80asm", "z80asm -o %e.bin %f", "prog.asm:3: error:"},
+        {"pasmo", "pasmo %f %e.bin", "ERROR on line 3 of file prog.asm", "Invalid operand"},
+        {"z80asm", "z80asm -o %e.bin %f", "prog.asm:3: error:", "parse error"},
     };
     WriteFile("prog.asm", "start:\r\n\tld a,5\r\n\tld b,c\r\n\tjp start\r\n");
     ASSERT_TRUE(Start({QString::fromStdString(FilePath("prog.asm"))}));
@@ -137,6 +143,9 @@ TEST_F(AssembleTest, EachAssemblerReportsTheErrorAndF4GoesToItsLine) {
         QTest::keyClick(&Bench().Output().Text(), Qt::Key_F4);
         EXPECT_EQ(View().GetCaretPos(), (TextPosition{0, 2}));
         EXPECT_EQ(QApplication::focusWidget(), dynamic_cast<QWidget*>(view.Host()));
+        // The status bar says what is wrong there.
+        EXPECT_TRUE(Main().statusBar()->currentMessage().contains(assembler.reason))
+            << Main().statusBar()->currentMessage().toStdString();
         // A line added above moves the message's line with it.
         View().CollapseCaretTo({0, 0});
         Type(View(), "\r");
