@@ -108,7 +108,7 @@ void OutputDock::AppendLine(const QString& line) {
         awaitingReason_ = link.message.endsWith(file);
         links_.push_back(link);
     } else if (awaitingReason_ && links_.back().block + 1 == block) {
-        links_.back().message += QStringLiteral(" - ") + line.trimmed();
+        links_.back().message = line.trimmed();
         awaitingReason_ = false;
     }
     AppendBlock(line, ref.has_value(), false);

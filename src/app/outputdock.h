@@ -20,8 +20,8 @@ struct OutputLink {
     int block = 0;   // the output line that holds it
     QString file;    // absolute
     int line = 0;    // 0-based
-    QString message; // what the message says: its line, and the next one when it names only
-                     // the place (as in "ERROR on line 3 of file x.asm" and its reason below)
+    QString message; // what the message says: its line, or the next one when it names only
+                     // the place (as "ERROR on line 3 of file x.asm" with the reason below)
 };
 
 class OutputDock final : public QDockWidget {

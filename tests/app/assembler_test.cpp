@@ -73,7 +73,7 @@ TEST(OutputPane, LinesNamingAFileAndLineAreLinks) {
     EXPECT_EQ(links[1].line, 6);
     EXPECT_EQ(links[2].file, "/abs/lib.z80");
     // A message that names only its place takes its reason from the next line.
-    EXPECT_EQ(links[0].message, "ERROR on line 12 of file main.asm - ERROR: Invalid operand");
+    EXPECT_EQ(links[0].message, "ERROR: Invalid operand");
     EXPECT_EQ(links[1].message, "inc/io.asm:7: error: parse error");
     EXPECT_EQ(links[2].message, "/abs/lib.z80(3): warning");
     // Next and previous wrap around; a click on a line that is no link chooses nothing.
