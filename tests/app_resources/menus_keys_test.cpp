@@ -234,9 +234,9 @@ TEST(AppKeys, ShortcutTextParsing) {
         }
 }
 
-// The Z80 workbench's menu and keys sit beside the specified ones: a pop-up of its own, keys no
-// other table uses, commands no specified menu holds.
-TEST(AppWorkbench, MenuAndKeysStandBesideTheSpecifiedOnes) {
+// The Z80 workbench's menu and keys sit beside the editor's own: a pop-up of its own, keys no
+// other table uses, commands no other menu holds.
+TEST(AppWorkbench, MenuAndKeysStandBesideTheEditorsOwn) {
     const MenuResource* workbench = FindMenu(IDR_WORKBENCH);
     ASSERT_NE(workbench, nullptr);
     ASSERT_EQ(workbench->bar.size(), 1u);
@@ -247,12 +247,12 @@ TEST(AppWorkbench, MenuAndKeysStandBesideTheSpecifiedOnes) {
         for (const MenuItem& popup : FindMenu(menuId)->bar)
             EXPECT_NE(Mnemonic(popup.text), Mnemonic(workbench->bar[0].text)) << popup.text;
 
-    std::set<uint32_t> specifiedIds;
+    std::set<uint32_t> editorIds;
     for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU})
         for (const auto& [path, item] : Flatten(menuId))
-            specifiedIds.insert(item->id);
+            editorIds.insert(item->id);
     for (const auto& [path, item] : Flatten(IDR_WORKBENCH)) {
-        EXPECT_EQ(specifiedIds.count(item->id), 0u) << path;
+        EXPECT_EQ(editorIds.count(item->id), 0u) << path;
         EXPECT_GE(item->id, ID_Z80_ASSEMBLE) << path;
         EXPECT_LE(item->id, ID_Z80_ASSEMBLER_SETTINGS) << path;
     }
@@ -278,7 +278,7 @@ TEST(AppWorkbench, MenuAndKeysStandBesideTheSpecifiedOnes) {
         const auto chord = ParseShortcutText(c.keys);
         ASSERT_TRUE(chord.has_value());
         EXPECT_EQ(keys->Find(chord->key, chord->modifiers), c.command);
-        // Neither the frame's table nor the view's holds the key, so no specified key changes
+        // Neither the frame's table nor the view's holds the key, so no key of the editor's changes
         // meaning and the view never claims it before the frame.
         EXPECT_FALSE(FindAccelTable(IDR_MAINFRAME)->Find(chord->key, chord->modifiers));
         EXPECT_FALSE(view::ViewAcceleratorTable().Find(chord->key, chord->modifiers));
