@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,7 @@ namespace app {
 
 class UiServices;
 class CSampleDoc;
+class Z80Document;
 
 // The document's buffer: its modified flag goes on to the document.
 class CSampleBuffer final : public CTextBuffer {
@@ -40,6 +42,8 @@ public:
     ~CSampleDoc() override;
 
     CTextBuffer& Buffer() { return buffer_; }
+    // The Z80 workbench's state of the text (its outline), made on first use.
+    Z80Document& Z80();
     const platform::LogFont& Font() const { return font_; }
     platform::Profile& Profile() { return profile_; }
     UiServices& Ui() { return ui_; }
@@ -87,6 +91,8 @@ private:
     std::string title_;
     bool modified_ = false;
     std::function<void()> listener_;
+    // Declared after the buffer it watches, and reset first in the destructor.
+    std::unique_ptr<Z80Document> z80_;
 };
 
 // The default font of new documents from "Default Font": "FaceName" and "Size" (tenths of a
