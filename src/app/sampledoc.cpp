@@ -5,6 +5,7 @@
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "app/uiservices.h"
+#include "app/z80document.h"
 #include "buffer/printable.h"
 
 namespace app {
@@ -55,7 +56,14 @@ CSampleDoc::CSampleDoc(platform::Profile& profile, UiServices& ui)
 
 CSampleDoc::~CSampleDoc() {
     listener_ = nullptr;
+    z80_.reset();
     buffer_.ReleaseContents();
+}
+
+Z80Document& CSampleDoc::Z80() {
+    if (!z80_)
+        z80_ = std::make_unique<Z80Document>(*this, buffer_);
+    return *z80_;
 }
 
 void CSampleDoc::SetTitle(std::string title) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@ namespace app {
 
 class UiServices;
 class CSampleDoc;
+class Z80Document;
 
 // What the application hears of a document's file and text (journalmanager.h, filewatch.h).
 class DocumentObserver {
@@ -57,6 +59,8 @@ public:
     ~CSampleDoc() override;
 
     CTextBuffer& Buffer() { return buffer_; }
+    // The Z80 workbench's state of the text (its outline), made on first use.
+    Z80Document& Z80();
     const platform::LogFont& Font() const { return font_; }
     platform::Profile& Profile() { return profile_; }
     UiServices& Ui() { return ui_; }
@@ -116,6 +120,8 @@ private:
     std::function<void()> listener_;
     DocumentObserver* observer_ = nullptr;
     FileIdentity knownFile_;
+    // Declared after the buffer it watches, and reset first in the destructor.
+    std::unique_ptr<Z80Document> z80_;
 };
 
 // The default font of new documents from "Default Font": "FaceName" and "Size" (tenths of a

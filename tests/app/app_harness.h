@@ -19,9 +19,11 @@
 #include "app/childframe.h"
 #include "app/editorapp.h"
 #include "app/mainframe.h"
+#include "app/resources/dialogs.h"
 #include "app/sampleview.h"
 #include "app/uiservices.h"
 #include "common/qt_test_app.h"
+#include "platform/headless/headless_dialog.h"
 #include "platform/headless/headless_lockkeys.h"
 
 namespace apptest {
@@ -52,6 +54,19 @@ public:
         return font;
     }
     void ShowAbout() override { ++aboutShown; }
+    // The engine's dialogs run headless, driven by `dialogScript`; without one none is shown.
+    int32_t RunDialog(platform::Dialog& dialog) override {
+        const platform::DialogTemplate* templ = app::FindDialogTemplate(dialog.TemplateId());
+        if (!templ || !dialogScript)
+            return -1;
+        platform::headless::HeadlessDialog host(dialog, *templ);
+        host.Start();
+        dialogScript(host);
+        if (host.Running())
+            host.PressEscape();
+        dialogMessages.insert(dialogMessages.end(), host.Messages().begin(), host.Messages().end());
+        return host.Result();
+    }
     bool ClipboardHasText() override { return clipboard.has_value(); }
     bool GetClipboardText(std::u32string& text) override {
         if (!clipboard)
@@ -88,6 +103,8 @@ public:
     std::optional<platform::LogFont> fontAsked;
     std::optional<std::u32string> clipboard;
     int aboutShown = 0;
+    std::function<void(platform::headless::HeadlessDialog&)> dialogScript;
+    std::vector<std::string> dialogMessages;
     struct PrintRequest {
         platform::PrintableView* view;
         std::string title;
