@@ -7,27 +7,13 @@
 set -u
 BIN=$1
 SHOTS=${2:-$(pwd)}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+E2E_NAME=velmora_recover
 # No XDG_STATE_HOME: the journals go to the default ~/.local/state/velmora.
 unset XDG_STATE_HOME
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/e2e_session.sh"
 JOURNALS=$HOME/.local/state/velmora
 printf 'start:\r\n\tret\r\n' > "$WORK/prog.asm"
 
-source "$(dirname "$0")/../common/xvfb.sh"
-start_xvfb 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
-cleanup() { kill -9 "${APP:-}" 2>/dev/null; kill "$XVFB" 2>/dev/null; rm -rf "$WORK"; }
-trap cleanup EXIT
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() {
-    echo "FAIL: $1"
-    xwd -root -display "$DISPLAY" -out "$SHOTS/velmora_recover_failure.xwd" 2>/dev/null &&
-        echo "screenshot: $SHOTS/velmora_recover_failure.xwd"
-    exit 1
-}
 # The id of the first window named exactly $1, waiting for it up to 30 s, with the focus.
 wait_window() { find_window "$1" || fail "no window named '$1'"; }
 journals() { ls "$JOURNALS" 2>/dev/null | grep -c '^journal-'; }
