@@ -206,15 +206,41 @@ void LineStore::FreeStorage(LineRecord& rec) {
     rec.ownsStorage = false;
 }
 
-LineRecord LineStore::MakeOwned(std::string_view text) {
+LineRecord LineStore::MakeOwned(std::string_view text, std::string_view tail) {
     LineRecord rec;
-    rec.capacity = CapacityFor(static_cast<int64_t>(text.size()));
+    const size_t used = text.size() + tail.size();
+    rec.capacity = CapacityFor(static_cast<int64_t>(used));
     rec.bytes = new char[static_cast<size_t>(rec.capacity)];
     rec.ownsStorage = true;
     if (!text.empty())
         std::memcpy(rec.bytes, text.data(), text.size());
-    rec.used = static_cast<int32_t>(text.size());
+    if (!tail.empty())
+        std::memcpy(rec.bytes + text.size(), tail.data(), tail.size());
+    rec.used = static_cast<int32_t>(used);
     return rec;
+}
+
+void LineStore::KeepFreeBlocks(size_t count) {
+    freeBlocks_.reserve(freeBlocks_.size() + count + blocks_.size());
+    while (freeBlocks_.size() < count)
+        freeBlocks_.push_back(static_cast<LineRecord*>(blockPool_.Allocate(kBlockBytes)));
+}
+
+void LineStore::AppendAdopted(char* bytes, int32_t used, int32_t capacity) {
+    assert(capacity == CapacityFor(used));
+    if (blocks_.empty() || blocks_.back().size == kBlockLines) {
+        starts_.push_back(count_);
+        blocks_.push_back(NewBlock());
+    }
+    LineRecord rec;
+    rec.bytes = bytes;
+    rec.used = used;
+    rec.capacity = capacity;
+    rec.ownsStorage = true;
+    Block& block = blocks_.back();
+    new (block.lines + block.size) LineRecord(rec);
+    ++block.size;
+    ++count_;
 }
 
 void LineStore::AppendPacked(std::string_view text) {
@@ -252,11 +278,28 @@ void LineStore::SplitBlock(size_t b) {
     starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b) + 1, upperStart);
 }
 
-void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts) {
+void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts,
+                            std::string_view lastTail) {
     assert(index >= 0 && index <= count_);
     if (texts.empty())
         return;
     const int n = static_cast<int>(texts.size());
+    // Everything that allocates comes first: the new lines' storage, the blocks and the room in
+    // the block lists. Should memory run out there, nothing has changed yet.
+    std::vector<LineRecord> made;
+    made.reserve(texts.size());
+    try {
+        for (int i = 0; i < n; ++i)
+            made.push_back(MakeOwned(texts[static_cast<size_t>(i)], i + 1 == n ? lastTail : ""));
+        const size_t newBlocks = texts.size() / kBlockLines + 3;
+        KeepFreeBlocks(newBlocks);
+        blocks_.reserve(blocks_.size() + newBlocks);
+        starts_.reserve(starts_.size() + newBlocks);
+    } catch (...) {
+        for (LineRecord& rec : made)
+            FreeStorage(rec);
+        throw;
+    }
     if (blocks_.empty()) {
         blocks_.push_back(NewBlock());
         starts_.push_back(0);
@@ -275,7 +318,7 @@ void LineStore::InsertLines(int index, const std::vector<std::string_view>& text
         std::memmove(static_cast<void*>(block.lines + offset + n), block.lines + offset,
                      sizeof(LineRecord) * static_cast<size_t>(block.size - offset));
         for (int i = 0; i < n; ++i)
-            new (block.lines + offset + i) LineRecord(MakeOwned(texts[static_cast<size_t>(i)]));
+            new (block.lines + offset + i) LineRecord(made[static_cast<size_t>(i)]);
         block.size += n;
         for (size_t k = b + 1; k < starts_.size(); ++k)
             starts_[k] += n;
@@ -286,11 +329,18 @@ void LineStore::InsertLines(int index, const std::vector<std::string_view>& text
     // Many lines: cut the block at the insertion point and lay the new lines out in fresh blocks
     // between the two halves.
     std::vector<Block> added;
+    try {
+        added.reserve(static_cast<size_t>(n) / kBlockLines + 2);
+    } catch (...) {
+        for (LineRecord& rec : made)
+            FreeStorage(rec);
+        throw;
+    }
     for (int i = 0; i < n; ++i) {
         if (added.empty() || added.back().size == kBlockLines)
             added.push_back(NewBlock());
         Block& to = added.back();
-        new (to.lines + to.size) LineRecord(MakeOwned(texts[static_cast<size_t>(i)]));
+        new (to.lines + to.size) LineRecord(made[static_cast<size_t>(i)]);
         ++to.size;
     }
     Block& cut = blocks_[b];
@@ -429,23 +479,71 @@ void LineStore::Truncate(int index, int32_t length) {
     rec.used = length;
 }
 
+void LineStore::TakeStorage(LineRecord& rec, char* bytes, int32_t capacity) {
+    FreeStorage(rec);
+    rec.bytes = bytes;
+    rec.capacity = capacity;
+    rec.ownsStorage = true;
+}
+
+void LineStore::Reserve(int index, int64_t length) {
+    LineRecord& rec = At(index);
+    if (length <= rec.capacity)
+        return;
+    const int32_t capacity = CapacityFor(length);
+    char* bytes = new char[static_cast<size_t>(capacity)];
+    if (rec.used > 0)
+        std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
+    TakeStorage(rec, bytes, capacity);
+}
+
 void LineStore::Append(int index, std::string_view text) {
     if (text.empty())
         return;
     LineRecord& rec = At(index);
     const int64_t newLength = int64_t{rec.used} + static_cast<int64_t>(text.size());
-    if (newLength > rec.capacity) {
-        const int32_t capacity = CapacityFor(newLength);
-        char* bytes = new char[static_cast<size_t>(capacity)];
-        if (rec.used > 0)
-            std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
-        FreeStorage(rec);
-        rec.bytes = bytes;
-        rec.capacity = capacity;
-        rec.ownsStorage = true;
-    }
+    Reserve(index, newLength);
     std::memcpy(rec.bytes + rec.used, text.data(), text.size());
     rec.used = static_cast<int32_t>(newLength);
+}
+
+void LineStore::InsertChars(int index, int32_t at, std::string_view text) {
+    if (text.empty())
+        return;
+    LineRecord& rec = At(index);
+    assert(at >= 0 && at <= rec.used);
+    const auto size = static_cast<size_t>(text.size());
+    const auto tail = static_cast<size_t>(rec.used - at);
+    const int64_t newLength = int64_t{rec.used} + static_cast<int64_t>(size);
+    if (newLength > rec.capacity) {
+        // Grown storage is filled in one pass: the head, the text, the tail.
+        const int32_t capacity = CapacityFor(newLength);
+        char* bytes = new char[static_cast<size_t>(capacity)];
+        if (at > 0)
+            std::memcpy(bytes, rec.bytes, static_cast<size_t>(at));
+        std::memcpy(bytes + at, text.data(), size);
+        if (tail > 0)
+            std::memcpy(bytes + at + size, rec.bytes + at, tail);
+        TakeStorage(rec, bytes, capacity);
+    } else {
+        if (tail > 0)
+            std::memmove(rec.bytes + at + size, rec.bytes + at, tail);
+        std::memcpy(rec.bytes + at, text.data(), size);
+    }
+    rec.used = static_cast<int32_t>(newLength);
+}
+
+void LineStore::Compact(int index) noexcept {
+    LineRecord& rec = At(index);
+    if (rec.capacity <= kCompactFrom || rec.used >= rec.capacity / 2)
+        return;
+    const int32_t capacity = CapacityFor(rec.used);
+    char* bytes = new (std::nothrow) char[static_cast<size_t>(capacity)];
+    if (!bytes)
+        return;
+    if (rec.used > 0)
+        std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
+    TakeStorage(rec, bytes, capacity);
 }
 
 void LineStore::EraseChars(int index, int32_t from, int32_t to) {

@@ -9,7 +9,7 @@
 // file is loaded) or in storage of the line's own. A line's capacity follows the same rule in
 // both: (length / 16 + 1) * 16 when it is made, and it grows to (new length / 16 + 1) * 16 only
 // when a new length exceeds it. A line that outgrows its place moves to storage of its own; storage
-// never shrinks.
+// shrinks only when a line of more than a megabyte comes to use less than half of it (Compact).
 //
 // Arenas and blocks come from large chunks that the system may back with huge pages: a 100 MB file
 // then costs a few hundred page faults instead of tens of thousands.
@@ -20,6 +20,7 @@
 // SetMarks.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -72,6 +73,9 @@ public:
     LineStore& operator=(LineStore&& other) noexcept;
     ~LineStore();
 
+    // The longest line a store holds: its capacity must still fit in an int32_t.
+    static constexpr int64_t kMaxLength = INT32_MAX - 16;
+
     static int32_t CapacityFor(int64_t length) {
         return static_cast<int32_t>((length / 16 + 1) * 16);
     }
@@ -82,9 +86,15 @@ public:
 
     // Appends a line holding `text`, its characters laid out in the store's arenas.
     void AppendPacked(std::string_view text);
+    // Appends a line of `used` characters whose storage, `bytes` (from new char[capacity]), the
+    // store takes over. `capacity` must be CapacityFor(used).
+    void AppendAdopted(char* bytes, int32_t used, int32_t capacity);
     // Inserts new lines holding `texts` before `index` (0 <= index <= Count()), each with storage
-    // of its own and flags 0.
-    void InsertLines(int index, const std::vector<std::string_view>& texts);
+    // of its own and flags 0; `tail` is appended to the last of them. The storage of every new
+    // line is made before anything changes, so when memory runs out (std::bad_alloc) the store
+    // is as it was.
+    void InsertLines(int index, const std::vector<std::string_view>& texts,
+                     std::string_view tail = {});
     // Removes `count` lines from `index` on, freeing their storage.
     void EraseLines(int index, int count);
     // Frees every line, block and arena.
@@ -98,10 +108,20 @@ public:
     // `mask`, or -1.
     int FindMarkedBackward(int from, int to, LineFlags mask) const;
 
-    // Line editing keeping the capacity rule.
+    // Line editing keeping the capacity rule. `text` must not point into the store. Reserve and
+    // InsertChars throw std::bad_alloc, changing no text, when memory runs out; Append allocates
+    // only beyond the capacity, so it cannot fail after a Reserve for the new length.
     void Truncate(int index, int32_t length);
+    void Reserve(int index, int64_t length);
     void Append(int index, std::string_view text);
+    void InsertChars(int index, int32_t at, std::string_view text);
     void EraseChars(int index, int32_t from, int32_t to);
+    // Gives back most of a large line's storage once the line uses less than half of it (after it
+    // was cut in two, or most of it deleted): capacity CapacityFor(length) again. Storage of at
+    // most kCompactFrom bytes is never shrunk. Best effort: without memory for the smaller copy,
+    // the line keeps what it has.
+    static constexpr int32_t kCompactFrom = 1 << 20;
+    void Compact(int index) noexcept;
 
     size_t BlockCount() const { return blocks_.size(); }
 
@@ -130,7 +150,11 @@ private:
     void RebuildStarts(size_t fromBlock);
     static void TightenMarks(const Block& block);
     static void FreeStorage(LineRecord& rec);
-    static LineRecord MakeOwned(std::string_view text);
+    // Gives the line `bytes` (from new char[capacity], its characters in place) as its storage.
+    static void TakeStorage(LineRecord& rec, char* bytes, int32_t capacity);
+    static LineRecord MakeOwned(std::string_view text, std::string_view tail = {});
+    // Takes blocks from the pool until `count` are free, so NewBlock cannot fail.
+    void KeepFreeBlocks(size_t count);
 
     std::vector<Block> blocks_;
     std::vector<int> starts_; // first line index of each block

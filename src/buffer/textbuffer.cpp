@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
+#include <new>
 #include <string>
 
 CTextBuffer::CTextBuffer() : fs_(&FileSystem::Native()) {}
@@ -158,7 +160,7 @@ void CTextBuffer::NotifyViews(CBufferView* source, const PositionAdjuster* adjus
 // ---- Editing primitives
 
 bool CTextBuffer::ApplyInsert(CBufferView* source, int line, int ch, std::string_view text,
-                              int& endLine, int& endChar) {
+                              int& endLine, int& endChar) try {
     // The pieces of the text: a CR ends a piece and swallows one LF right after it; a lone LF is
     // an ordinary character.
     std::vector<std::string_view> pieces;
@@ -173,6 +175,8 @@ bool CTextBuffer::ApplyInsert(CBufferView* source, int line, int ch, std::string
     }
     pieces.push_back(text.substr(from));
     return InsertParts(source, line, ch, pieces, endLine, endChar);
+} catch (const std::bad_alloc&) {
+    return Refuse(ENOMEM);
 }
 
 bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch,
@@ -180,19 +184,35 @@ bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch,
                               int& endChar) {
     if (readOnly_ || line < 0 || line >= LineCount() || ch < 0 || ch > LineLength(line))
         return false;
-    const int oldLength = LineLength(line);
-    std::string rest;
-    if (ch < oldLength) {
-        rest.assign(LineText(line).substr(static_cast<size_t>(ch)));
-        lines_.Truncate(line, ch);
+    const int64_t oldLength = LineLength(line);
+    const auto firstLength = static_cast<int64_t>(pieces.front().size());
+    const auto lastLength = static_cast<int64_t>(pieces.back().size());
+    const int64_t longest = pieces.size() == 1
+                                ? oldLength + firstLength
+                                : std::max(ch + firstLength, lastLength + oldLength - ch);
+    if (longest > LineStore::kMaxLength)
+        return Refuse(EFBIG);
+    // Whatever allocates comes before the first change, so that a lack of memory leaves the text
+    // as it was. The rest of the line moves to the last new line without a copy in between.
+    try {
+        if (pieces.size() == 1) {
+            lines_.InsertChars(line, ch, pieces.front());
+            endLine = line;
+            endChar = ch + static_cast<int>(firstLength);
+        } else {
+            lines_.Reserve(line, ch + firstLength);
+            const std::string_view rest = LineText(line).substr(static_cast<size_t>(ch));
+            lines_.InsertLines(
+                line + 1, std::vector<std::string_view>(pieces.begin() + 1, pieces.end()), rest);
+            lines_.Truncate(line, ch);
+            lines_.Append(line, pieces.front());
+            lines_.Compact(line);
+            endLine = line + static_cast<int>(pieces.size()) - 1;
+            endChar = static_cast<int>(lastLength);
+        }
+    } catch (const std::bad_alloc&) {
+        return Refuse(ENOMEM);
     }
-    lines_.Append(line, pieces.front());
-    if (pieces.size() > 1)
-        lines_.InsertLines(line + 1,
-                           std::vector<std::string_view>(pieces.begin() + 1, pieces.end()));
-    endLine = line + static_cast<int>(pieces.size()) - 1;
-    endChar = LineLength(endLine);
-    lines_.Append(endLine, rest);
 
     const InsertAdjuster adjuster(TextPosition{ch, line}, TextPosition{endChar, endLine});
     const uint32_t hints =
@@ -213,12 +233,21 @@ bool CTextBuffer::ApplyDelete(CBufferView* source, int startLine, int startChar,
     uint32_t hints;
     if (startLine == endLine) {
         lines_.EraseChars(startLine, startChar, endChar);
+        lines_.Compact(startLine);
         hints = HintOneLine | HintLineLengths;
     } else {
-        const std::string rest(LineText(endLine).substr(static_cast<size_t>(endChar)));
-        lines_.EraseLines(startLine + 1, endLine - startLine);
+        // The rest of the end line joins the start line straight from its storage; only making
+        // room for it can fail, before anything changed.
+        const int64_t restLength = LineLength(endLine) - endChar;
+        try {
+            lines_.Reserve(startLine, startChar + restLength);
+        } catch (const std::bad_alloc&) {
+            return Refuse(ENOMEM);
+        }
         lines_.Truncate(startLine, startChar);
-        lines_.Append(startLine, rest);
+        lines_.Append(startLine, LineText(endLine).substr(static_cast<size_t>(endChar)));
+        lines_.EraseLines(startLine + 1, endLine - startLine);
+        lines_.Compact(startLine);
         hints = HintLineLengths | HintLineCount;
     }
     const DeleteAdjuster adjuster(TextPosition{startChar, startLine},
@@ -227,6 +256,11 @@ bool CTextBuffer::ApplyDelete(CBufferView* source, int startLine, int startChar,
     if (!modified_)
         MarkModified(true);
     return true;
+}
+
+bool CTextBuffer::Refuse(int errorNumber) {
+    OnEditFailed(errorNumber);
+    return false;
 }
 
 std::string_view CTextBuffer::LineEndSequence(LineEndStyle style) {

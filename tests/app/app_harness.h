@@ -129,6 +129,7 @@ private:
 class AppTest : public ::testing::Test {
 protected:
     QString SettingsPath() const { return dir_.filePath("settings.ini"); }
+    std::string JournalFolder() const { return dir_.filePath("state/velmora").toStdString(); }
     std::string FilePath(const char* name) const { return dir_.filePath(name).toStdString(); }
     void WriteFile(const char* name, const QByteArray& bytes) const {
         QFile file(dir_.filePath(name));
@@ -151,7 +152,8 @@ protected:
     }
 
     bool Start(const QStringList& arguments = {}) {
-        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui, &lockKeys});
+        app = std::make_unique<app::CEditorApp>(
+            app::AppOptions{SettingsPath(), &ui, &lockKeys, JournalFolder()});
         return app->InitInstance(arguments);
     }
     void Stop() { app.reset(); }
@@ -166,6 +168,14 @@ protected:
     void Type(app::CSampleView& view, std::string_view text) const {
         for (char c : text)
             view.OnChar(static_cast<unsigned char>(c), 1);
+    }
+    // The active document's lines joined by '|'.
+    std::string DocText() const {
+        std::string text;
+        const CTextBuffer& b = Doc().Buffer();
+        for (int i = 0; i < b.LineCount(); ++i)
+            text += std::string(b.LineText(i)) + (i + 1 < b.LineCount() ? "|" : "");
+        return text;
     }
     // The state of a menu item after its menu's update handlers ran.
     QAction* MenuItem(uint32_t id) const {

@@ -1,24 +1,17 @@
 # What the end-to-end scripts share, sourced by them: a work folder with a private HOME, a virtual
 # X server, the editor's window found by its title, keys sent to it, and saved files compared.
 # Set before sourcing: SHOTS (where a failure's screenshot goes) and E2E_NAME (its file name).
-# VELMORA_E2E_DISPLAY=n runs the server on display :n instead of one it picks itself.
+# VELMORA_E2E_DISPLAY=n runs the server on display :n, VELMORA_XVFB_DISPLAYS="n m ..." on the
+# first of those that is free (tests/common/xvfb.sh), instead of one it picks itself.
 # After sourcing: WORK, DISPLAY; set APP to the editor's pid so the cleanup ends it.
 
 WORK=$(mktemp -d)
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
-if [ -n "${VELMORA_E2E_DISPLAY:-}" ]; then
-    Xvfb ":$VELMORA_E2E_DISPLAY" -noreset -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
-    XVFB=$!
-    DISPLAY_NUM=$VELMORA_E2E_DISPLAY
-else
-    # Xvfb picks a free display itself and writes its number to the pipe.
-    exec 3< <(Xvfb -displayfd 1 -noreset -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-    XVFB=$!
-    read -r -t 20 DISPLAY_NUM <&3 || { echo "FAIL: Xvfb did not start"; exit 1; }
-fi
-export DISPLAY=":$DISPLAY_NUM" QT_QPA_PLATFORM=xcb
+source "$(dirname "${BASH_SOURCE[0]}")/../common/xvfb.sh"
+VELMORA_XVFB_DISPLAYS=${VELMORA_E2E_DISPLAY:-${VELMORA_XVFB_DISPLAYS:-}}
+start_xvfb 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 cleanup() { kill "${APP:-}" 2>/dev/null; kill "$XVFB" 2>/dev/null; rm -rf "$WORK"; }
 trap cleanup EXIT
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
