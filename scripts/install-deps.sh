@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev libxcb-xkb-dev pkgconf
     fonts-liberation2
     xvfb xdotool xclip x11-apps python3
-    strace pasmo poppler-utils
+    strace pasmo z80asm poppler-utils
     dpkg-dev desktop-file-utils man-db
 )
 

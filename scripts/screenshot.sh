@@ -20,17 +20,17 @@ mkdir -p "$XDG_CONFIG_HOME/Ostrel" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME
 # The document fills the workspace.
 printf '[Window%%20Placement]\nDocumentsMaximized=1\n' >"$XDG_CONFIG_HOME/Ostrel/Velmora Editor.ini"
 
-exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp -noreset 2>/dev/null)
-xvfb=$!
+source "$(dirname "$0")/../tests/common/xvfb.sh"
+xvfb=
 app=
 cleanup() {
     [[ -n $app ]] && kill "$app" 2>/dev/null
-    kill "$xvfb" 2>/dev/null
+    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-read -r -t 20 display <&3 || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$display QT_QPA_PLATFORM=xcb
+start_xvfb 1280x800x24 || { echo "screenshot.sh: Xvfb did not start" >&2; exit 1; }
+xvfb=$XVFB
 
 cp "$repo/examples/serial_monitor.asm" "$work/serial_monitor.asm"
 "$velmora" "$work/serial_monitor.asm" 2>/dev/null &

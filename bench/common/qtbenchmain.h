@@ -5,10 +5,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <functional>
 
 namespace bench {
 
-inline int RunQtBenchmarks(int argc, char** argv) {
+// `atEnd` runs after the benchmarks, while the toolkit still exists (to let go of windows).
+inline int RunQtBenchmarks(int argc, char** argv, const std::function<void()>& atEnd = {}) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
@@ -18,6 +20,8 @@ inline int RunQtBenchmarks(int argc, char** argv) {
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    if (atEnd)
+        atEnd();
     return 0;
 }
 

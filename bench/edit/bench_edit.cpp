@@ -7,6 +7,11 @@
 //   BM_BlockIndent/N      Tab over a selection of N whole lines at the top, and the paint after
 //                         it (targets: 100,000 lines within 1 s, 1,000 lines within 20 ms)
 //   BM_UndoBlockIndent    undoing the indent of 1,000 lines, and the paint (target: 20 ms)
+//   BM_TypingJournalCost  the same 10,000 keystrokes (and paints) typed once without and once
+//                         with the crash-recovery journal kept as the editor keeps it (a frame
+//                         per change, appended and synced at most once a second, in a folder
+//                         of TMPDIR or /tmp); plain_ms and journal_ms are the totals, cost_pct
+//                         what the journal adds (target: at most 5%)
 //
 // "engine" 1 draws into nothing (what the engine costs), 0 is the headless test backend, which
 // records every pixel of the 1620 x 960 window. The file is generated once per run into a RAM
@@ -16,9 +21,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "buffer/journal.h"
 #include "buffer/textbuffer.h"
 #include "common/benchdoc.h"
 #include "common/benchview.h"
@@ -67,6 +75,61 @@ BENCHMARK(BM_TypeAtTop)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMicrosecond);
+
+// Total seconds of `keys` keystrokes typed at the top, each with its paint; the typed text is
+// taken away again afterwards, untimed.
+double TypeAtTop(Scene& scene, int keys) {
+    const std::string typed = "ld a,(ix+5) ; ";
+    Z80EditView& view = scene.View();
+    view.CollapseCaretTo({0, 0});
+    scene.Paint();
+    double total = 0;
+    for (int i = 0; i < keys; ++i) {
+        const auto start = Clock::now();
+        view.OnChar(static_cast<unsigned char>(typed[static_cast<size_t>(i) % typed.size()]), 1);
+        scene.Paint();
+        total += Seconds(start);
+    }
+    LoadedBuffer().ApplyDelete(nullptr, 0, 0, 0, keys);
+    scene.Paint();
+    return total;
+}
+
+void BM_TypingJournalCost(benchmark::State& state) {
+    constexpr int kKeys = 10000;
+    Scene scene(true);
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string folder =
+        std::string(tmp && *tmp ? tmp : "/tmp") + "/velmora-bench-journal-" +
+        std::to_string(static_cast<long long>(Clock::now().time_since_epoch().count()));
+    for (auto _ : state) {
+        // Rounds of each, one after the other, so that both meet the same machine; the best
+        // round of each counts.
+        double plain = 1e9;
+        double journaled = 1e9;
+        for (int round = 0; round < 3; ++round) {
+            plain = std::min(plain, TypeAtTop(scene, kKeys));
+            // The document was loaded from its file: the journal leans on the file, as the
+            // editor's does for a text this big.
+            JournalWriter::Options options;
+            options.folder = folder;
+            JournalWriter writer(LoadedBuffer(), options);
+            JournalBase base;
+            base.path = bench::BenchFile::Get().Path();
+            base.kind = JournalBaseKind::File;
+            ReadFileIdentity(FileSystem::Native(), base.path, true, base.identity);
+            writer.SetBase(base);
+            journaled = std::min(journaled, TypeAtTop(scene, kKeys));
+            writer.Discard();
+        }
+        state.SetIterationTime(journaled);
+        state.counters["plain_ms"] = plain * 1e3;
+        state.counters["journal_ms"] = journaled * 1e3;
+        state.counters["cost_pct"] = (journaled - plain) / plain * 100;
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_TypingJournalCost)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Tab over lines [0, n) selected whole; the unindent that restores them is not timed.
 void BM_BlockIndent(benchmark::State& state) {

@@ -59,7 +59,7 @@ start_xvfb() {
     local n
     for ((n = 97; n < 160; ++n)); do
         [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-        Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
         local tries
         for ((tries = 0; tries < 100; ++tries)); do

@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "app/childframe.h"
+#include "app/filewatch.h"
+#include "app/journalmanager.h"
 #include "app/mainframe.h"
 #include "app/qtresources.h"
 #include "app/qtuiservices.h"
@@ -28,7 +30,7 @@ std::string AbsolutePath(const std::string& path) {
 
 } // namespace
 
-CEditorApp::CEditorApp(AppOptions options) {
+CEditorApp::CEditorApp(AppOptions options) : journalFolder_(std::move(options.journalFolder)) {
     if (options.ui) {
         ui_ = options.ui;
     } else {
@@ -77,9 +79,30 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
         main_.reset();
         return false;
     }
+    JournalManager::Hooks hooks;
+    hooks.makeDocument = [this] { return std::make_unique<CSampleDoc>(*profile_, *ui_); };
+    hooks.showDocument = [this](std::unique_ptr<CSampleDoc> doc) {
+        return AddRecoveredDocument(std::move(doc));
+    };
+    hooks.findDocument = [this](const std::string& path) -> CSampleDoc* {
+        for (const auto& doc : docs_)
+            if (doc->PathName() == path)
+                return doc.get();
+        return nullptr;
+    };
+    journals_ = std::make_unique<JournalManager>(*ui_, std::move(hooks), journalFolder_);
+    files_ = std::make_unique<FileWatch>(*ui_, *journals_, [this](CSampleDoc& doc) {
+        std::vector<CSampleView*> views;
+        for (CChildFrame* frame : FramesOf(doc))
+            for (CSampleView* view : frame->Views())
+                views.push_back(view);
+        return views;
+    });
+    // Unsaved changes an editor left behind when it ended are offered before anything opens.
+    const bool recovered = !journals_->OfferLeftJournals().empty();
     bool ok = true;
     if (arguments.isEmpty()) {
-        ok = OnFileNew() != nullptr;
+        ok = recovered || OnFileNew() != nullptr;
     } else {
         // Each file in a window of its own. One that cannot be opened was shown to the user and
         // is named on stderr as well, for a start from a terminal; the others still open.
@@ -92,6 +115,7 @@ bool CEditorApp::InitInstance(const QStringList& arguments) {
                 std::fprintf(stderr, "velmora: %s\n", failure.c_str());
         }
     }
+    journals_->StartUpDone();
     if (!ok) {
         CloseAllDocuments();
         main_.reset();
@@ -107,17 +131,33 @@ CSampleDoc* CEditorApp::AddDocument(std::unique_ptr<CSampleDoc> doc) {
     docs_.push_back(std::move(doc));
     knownPaths_[raw] = raw->PathName();
     raw->SetChangeListener([this, raw] { DocumentChanged(*raw); });
+    if (journals_)
+        journals_->Attach(*raw);
+    if (files_)
+        files_->Add(*raw);
     CreateFrame(*raw);
     return raw;
+}
+
+CSampleDoc* CEditorApp::AddRecoveredDocument(std::unique_ptr<CSampleDoc> doc) {
+    if (doc->PathName().empty())
+        NameUntitled(*doc);
+    else
+        AddToRecentFileList(doc->PathName());
+    return AddDocument(std::move(doc));
+}
+
+void CEditorApp::NameUntitled(CSampleDoc& doc) {
+    const std::string_view templ = FindString(IDR_SOURCETYPE).value_or("");
+    doc.SetTitle(std::string(DocTemplateField(templ, DocField::DocName)) +
+                 std::to_string(++untitledCount_));
 }
 
 CSampleDoc* CEditorApp::OnFileNew() {
     auto doc = std::make_unique<CSampleDoc>(*profile_, *ui_);
     if (!doc->OnNewDocument())
         return nullptr;
-    const std::string_view templ = FindString(IDR_SOURCETYPE).value_or("");
-    doc->SetTitle(std::string(DocTemplateField(templ, DocField::DocName)) +
-                  std::to_string(++untitledCount_));
+    NameUntitled(*doc);
     return AddDocument(std::move(doc));
 }
 
@@ -130,6 +170,11 @@ CSampleDoc* CEditorApp::OpenDocumentFile(const std::string& path, std::string* f
                 main_->MdiArea().setActiveSubWindow(frames.front());
             return doc.get();
         }
+    }
+    // Unsaved changes to this file that an editor left behind come first.
+    if (journals_) {
+        if (CSampleDoc* recovered = journals_->OfferJournalsOf(absolute))
+            return recovered;
     }
     auto doc = std::make_unique<CSampleDoc>(*profile_, *ui_);
     if (!doc->OnOpenDocument(absolute)) {
@@ -199,6 +244,11 @@ void CEditorApp::FrameDestroyed(CChildFrame* frame) {
     frames_.erase(std::remove(frames_.begin(), frames_.end(), frame), frames_.end());
     CSampleDoc& doc = frame->Document();
     if (FramesOf(doc).empty()) {
+        // Closed without saving (or saved before): its journal goes with it.
+        if (files_)
+            files_->Remove(doc);
+        if (journals_)
+            journals_->Detach(doc);
         knownPaths_.erase(&doc);
         docs_.erase(std::remove_if(docs_.begin(), docs_.end(),
                                    [&](const auto& d) { return d.get() == &doc; }),

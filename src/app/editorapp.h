@@ -23,6 +23,8 @@ namespace app {
 
 class CChildFrame;
 class CMainFrame;
+class FileWatch;
+class JournalManager;
 class QtUiServices;
 
 struct AppOptions {
@@ -32,6 +34,8 @@ struct AppOptions {
     UiServices* ui = nullptr;
     // The lock-key states for the status bar; null for the platform's.
     platform::LockKeys* lockKeys = nullptr;
+    // Where the journals of unsaved changes live; empty for the user's state folder.
+    std::string journalFolder = {};
 };
 
 class CEditorApp final : public CommandTarget {
@@ -78,6 +82,9 @@ public:
     bool RouteCommand(uint32_t id) override;
     bool RouteCommandUI(CmdUI& ui) override;
 
+    JournalManager& Journals() { return *journals_; }
+    FileWatch& Files() { return *files_; }
+
     // Most recent first, at most kRecentFileCount.
     const std::vector<std::string>& RecentFiles() const { return recent_; }
     void AddToRecentFileList(const std::string& path);
@@ -85,10 +92,14 @@ public:
 private:
     CChildFrame* CreateFrame(CSampleDoc& doc);
     CSampleDoc* AddDocument(std::unique_ptr<CSampleDoc> doc);
+    // A recovered document in a window of its own; an untitled one gets the next new name.
+    CSampleDoc* AddRecoveredDocument(std::unique_ptr<CSampleDoc> doc);
+    void NameUntitled(CSampleDoc& doc);
     void DocumentChanged(CSampleDoc& doc);
     void LoadRecentFiles();
     void SaveRecentFiles();
 
+    std::string journalFolder_;
     std::unique_ptr<platform::Profile> profile_;
     std::unique_ptr<QtUiServices> ownUi_;
     UiServices* ui_;
@@ -97,6 +108,8 @@ private:
     std::vector<std::unique_ptr<CSampleDoc>> docs_;
     std::vector<CChildFrame*> frames_;
     std::map<const CSampleDoc*, std::string> knownPaths_;
+    std::unique_ptr<JournalManager> journals_;
+    std::unique_ptr<FileWatch> files_;
     std::unique_ptr<CMainFrame> main_;
     std::vector<std::string> recent_;
     int untitledCount_ = 0;

@@ -25,6 +25,7 @@
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "app/uiservices.h"
+#include "app/workbench.h"
 #include "platform/profile.h"
 
 namespace app {
@@ -86,11 +87,25 @@ bool CMainFrame::LoadFrame() {
     if (!CreateToolBar() || !CreateStatusBar())
         return false;
     const platform::AccelTable* keys = FindAccelTable(IDR_MAINFRAME);
-    if (!keys)
+    const platform::AccelTable* workbenchKeys = FindAccelTable(IDR_WORKBENCH);
+    if (!keys || !workbenchKeys)
         return false;
+    AddShortcuts(*keys);
+    AddShortcuts(*workbenchKeys);
+    // Before the placement is restored: it holds the state of the workbench's docks.
+    workbench_ = new Z80Workbench(*this, app_);
+    RestorePlacement();
+    UpdateTitle();
+    idle_.start(kIdleUpdateMs);
+    // A lock key shows at once, not at the next idle update.
+    app_.LockKeys().SetChangeHandler([this] { UpdateCommandUI(); });
+    return true;
+}
+
+void CMainFrame::AddShortcuts(const platform::AccelTable& table) {
     // Keys that a view's own table also holds reach the view first: it claims them before any
     // window shortcut sees them.
-    for (const platform::Accel& entry : keys->Entries()) {
+    for (const platform::Accel& entry : table.Entries()) {
         const QKeySequence sequence = KeySequenceFor(entry);
         if (sequence.isEmpty())
             continue;
@@ -99,12 +114,6 @@ bool CMainFrame::LoadFrame() {
         const uint32_t id = entry.cmd;
         connect(shortcut, &QShortcut::activated, this, [this, id] { RouteCommand(id); });
     }
-    RestorePlacement();
-    UpdateTitle();
-    idle_.start(kIdleUpdateMs);
-    // A lock key shows at once, not at the next idle update.
-    app_.LockKeys().SetChangeHandler([this] { UpdateCommandUI(); });
-    return true;
 }
 
 bool CMainFrame::CreateToolBar() {
@@ -135,7 +144,9 @@ bool CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     messagePane_ = new QLabel(ToQString(FindString(IDS_IDLE_MESSAGE).value_or("")), bar);
     bar->addWidget(messagePane_, 1);
-    for (uint32_t id : StatusBarPanes()) {
+    std::vector<uint32_t> ids(StatusBarPanes().begin(), StatusBarPanes().end());
+    ids.insert(ids.end(), WorkbenchStatusPanes().begin(), WorkbenchStatusPanes().end());
+    for (uint32_t id : ids) {
         if (id == ID_SEPARATOR)
             continue;
         const QString sizing = ToQString(FindString(static_cast<int32_t>(id)).value_or(""));
@@ -220,6 +231,8 @@ void CMainFrame::RouteCommandUI(CmdUI& ui) {
 }
 
 bool CMainFrame::OwnCommand(uint32_t id) {
+    if (workbench_ && workbench_->RouteCommand(id))
+        return true;
     switch (id) {
     case ID_VIEW_TOOLBAR:
         toolBar_->setVisible(!toolBar_->isVisible());
@@ -249,6 +262,8 @@ bool CMainFrame::OwnCommand(uint32_t id) {
 }
 
 bool CMainFrame::OwnCommandUI(CmdUI& ui) {
+    if (workbench_ && workbench_->RouteCommandUI(ui))
+        return true;
     switch (ui.id) {
     case ID_VIEW_TOOLBAR:
         ui.Enable(true);
@@ -312,11 +327,19 @@ void CMainFrame::UpdateMenuBar() {
     const MenuResource* resource = FindMenu(wanted);
     if (!resource)
         return;
+    // The Z80 workbench's pop-up follows "&View" in either bar.
+    const MenuResource* workbench = FindMenu(IDR_WORKBENCH);
     auto* bar = new QMenuBar(this);
-    for (const MenuItem& item : resource->bar) {
+    const auto add = [&](const MenuItem& item) {
         QMenu* menu = bar->addMenu(ToQString(item.text));
         FillMenu(*menu, item.items);
         ConnectMenu(*menu);
+    };
+    for (const MenuItem& item : resource->bar) {
+        add(item);
+        if (workbench && item.text == "&View")
+            for (const MenuItem& extra : workbench->bar)
+                add(extra);
     }
     setMenuBar(bar); // deletes the previous bar
     menuId_ = wanted;

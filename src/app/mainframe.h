@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/commandroute.h"
+#include "platform/accel.h"
 #include "view/cmdui.h"
 
 namespace app {
@@ -25,6 +26,7 @@ namespace app {
 class CEditorApp;
 class CChildFrame;
 class CSampleView;
+class Z80Workbench;
 
 class CMainFrame final : public QMainWindow {
     Q_OBJECT
@@ -57,6 +59,8 @@ public:
     QAction* FindMenuAction(uint32_t id) const;
     QAction* FindToolBarAction(uint32_t id) const;
     QToolBar& ToolBar() const { return *toolBar_; }
+    // The Z80 tools: their menu, keys, status pane and docks (made by LoadFrame).
+    Z80Workbench& Workbench() const { return *workbench_; }
     // Toolbar buttons and status panes follow their update handlers (done when idle).
     void UpdateCommandUI();
     // The text a status pane shows now; ID_SEPARATOR is the message pane.
@@ -103,6 +107,8 @@ private:
     void FillWindowList(QMenu& menu);
     bool CreateToolBar();
     bool CreateStatusBar();
+    // A window shortcut for each entry of `table`, sending its command along the route.
+    void AddShortcuts(const platform::AccelTable& table);
     // Places a new document window: maximised when the user last worked maximised, else sized
     // for 80 x 25 cells of its font and kept inside the workspace.
     void PlaceChild(CChildFrame* child);
@@ -112,6 +118,7 @@ private:
     FrameCommands ownCommands_{*this};
     QMdiArea* mdi_;
     QToolBar* toolBar_ = nullptr;
+    Z80Workbench* workbench_ = nullptr;
     QLabel* messagePane_ = nullptr;
     std::vector<std::pair<uint32_t, QLabel*>> panes_;
     QTimer idle_;

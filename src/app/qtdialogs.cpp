@@ -89,6 +89,9 @@ void QtTemplateDialog::Build() {
         case ControlKind::Static:
         case ControlKind::CenteredText: {
             auto* label = new QLabel(ToQString(c.text), this);
+            // What a dialog shows (also texts set while it runs, such as file names) is text,
+            // never markup.
+            label->setTextFormat(Qt::PlainText);
             if (c.kind == ControlKind::CenteredText)
                 label->setAlignment(Qt::AlignCenter);
             if (c.text.find('&') != std::string_view::npos)

@@ -4,7 +4,10 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <utility>
+#include <vector>
 
 #include "app/qtdialogs.h"
 #include "app/qtresources.h"
@@ -108,22 +111,48 @@ void RememberFileDialog(const QFileDialog& dialog, platform::Profile& profile) {
 MessageResult QtUiServices::MessageBox(std::string_view text, MessageButtons buttons,
                                        MessageIcon icon) {
     QMessageBox box(ToQIcon(icon), AppTitle(), ToQString(text), QMessageBox::NoButton, parent_);
-    if (buttons == MessageButtons::Ok) {
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
-        return MessageResult::Ok;
+    // A file name is text, never markup that could change what the box shows.
+    box.setTextFormat(Qt::PlainText);
+    // The buttons in order, with the answer each gives; the first is the default, the last the
+    // one Escape presses.
+    std::vector<std::pair<QAbstractButton*, MessageResult>> answers;
+    const auto add = [&](QMessageBox::StandardButton standard, MessageResult result) {
+        answers.emplace_back(box.addButton(standard), result);
+    };
+    const auto addNamed = [&](const char* label, QMessageBox::ButtonRole role,
+                              MessageResult result) {
+        answers.emplace_back(box.addButton(QString::fromUtf8(label), role), result);
+    };
+    switch (buttons) {
+    case MessageButtons::Ok:
+        add(QMessageBox::Ok, MessageResult::Ok);
+        break;
+    case MessageButtons::YesNoCancel:
+        add(QMessageBox::Yes, MessageResult::Yes);
+        add(QMessageBox::No, MessageResult::No);
+        add(QMessageBox::Cancel, MessageResult::Cancel);
+        break;
+    case MessageButtons::YesNo:
+        add(QMessageBox::Yes, MessageResult::Yes);
+        add(QMessageBox::No, MessageResult::No);
+        break;
+    case MessageButtons::RecoverDiscardLater:
+        addNamed("&Recover", QMessageBox::AcceptRole, MessageResult::Recover);
+        addNamed("&Discard", QMessageBox::DestructiveRole, MessageResult::Discard);
+        addNamed("&Later", QMessageBox::RejectRole, MessageResult::Later);
+        break;
+    case MessageButtons::ReloadKeep:
+        addNamed("&Reload", QMessageBox::AcceptRole, MessageResult::Reload);
+        addNamed("&Keep My Changes", QMessageBox::RejectRole, MessageResult::Keep);
+        break;
     }
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return MessageResult::Yes;
-    case QMessageBox::No:
-        return MessageResult::No;
-    default:
-        return MessageResult::Cancel;
-    }
+    box.setDefaultButton(qobject_cast<QPushButton*>(answers.front().first));
+    box.setEscapeButton(answers.back().first);
+    box.exec();
+    for (const auto& [button, result] : answers)
+        if (box.clickedButton() == button)
+            return result;
+    return answers.back().second;
 }
 
 std::optional<std::string> QtUiServices::RunFileDialog(QFileDialog& dialog) {
@@ -171,8 +200,10 @@ void QtUiServices::ShowAbout() {
 
 int32_t QtUiServices::RunDialog(platform::Dialog& dialog) {
     return RunTemplateDialog(dialog, parent_, [](QWidget* over, std::string_view text) {
-        QMessageBox::information(
-            over, AppTitle(), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        QMessageBox box(QMessageBox::Information, AppTitle(), ToQString(text), QMessageBox::Ok,
+                        over);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     });
 }
 

@@ -5,6 +5,8 @@
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "app/uiservices.h"
+#include "app/z80document.h"
+#include "buffer/printable.h"
 
 namespace app {
 namespace {
@@ -35,6 +37,11 @@ void CSampleBuffer::MarkModified(bool modified) {
     doc_.SetModifiedFlag(modified);
 }
 
+void CSampleBuffer::OnEditFailed(int errorNumber) {
+    if (DocumentObserver* observer = doc_.Observer())
+        observer->EditFailed(doc_, errorNumber);
+}
+
 platform::LogFont DocumentFontFromProfile(const platform::Profile& profile) {
     platform::LogFont font;
     font.lfHeight = profile.GetProfileInt("Default Font", "Size", 160) / 10;
@@ -49,7 +56,14 @@ CSampleDoc::CSampleDoc(platform::Profile& profile, UiServices& ui)
 
 CSampleDoc::~CSampleDoc() {
     listener_ = nullptr;
+    z80_.reset();
     buffer_.ReleaseContents();
+}
+
+Z80Document& CSampleDoc::Z80() {
+    if (!z80_)
+        z80_ = std::make_unique<Z80Document>(*this, buffer_);
+    return *z80_;
 }
 
 void CSampleDoc::SetTitle(std::string title) {
@@ -90,21 +104,44 @@ bool CSampleDoc::OnOpenDocument(const std::string& path) {
         return false;
     }
     SetModifiedFlag(false);
+    FileTextChanged(path);
     return true;
 }
 
+bool CSampleDoc::ReloadFromFile() {
+    // No release first: a load that fails leaves the buffer's text as it was.
+    if (!buffer_.ReadFromFile(path_, LineEndAuto)) {
+        ui_.MessageBox(buffer_.LastFileError().Message(), MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+    SetModifiedFlag(false);
+    FileTextChanged(path_);
+    return true;
+}
+
+void CSampleDoc::FileTextChanged(const std::string& path) {
+    FileIdentity identity;
+    ReadFileIdentity(buffer_.Files(), path, true, identity);
+    knownFile_ = identity;
+    if (observer_)
+        observer_->FileTextChanged(*this, path);
+}
+
 bool CSampleDoc::OnSaveDocument(const std::string& path) {
+    if (observer_ && !observer_->MaySaveOver(*this, path))
+        return false;
     if (!buffer_.WriteToFile(path, buffer_.GetLineEndStyle(), true)) {
         // The text stays modified and keeps its name; the user learns which file and why, also
         // when the step that failed concerned another file (the temporary one, its folder).
         const FileError& error = buffer_.LastFileError();
         std::string text = error.Message();
         if (error.path != path)
-            text = "Cannot save " + path + ".\n" + text;
+            text = "Cannot save " + PrintableFileName(path) + ".\n" + text;
         ui_.MessageBox(text, MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
     SetModifiedFlag(false);
+    FileTextChanged(path);
     return true;
 }
 
@@ -135,7 +172,7 @@ bool CSampleDoc::SaveModified() {
     if (!modified_)
         return true;
     std::string text(kAskToSaveBefore);
-    text += path_.empty() ? title_ : path_;
+    text += PrintableFileName(path_.empty() ? title_ : path_);
     text += kAskToSaveAfter;
     switch (ui_.MessageBox(text, MessageButtons::YesNoCancel, MessageIcon::Warning)) {
     case MessageResult::Yes:

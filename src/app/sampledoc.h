@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/commandroute.h"
+#include "buffer/fileidentity.h"
 #include "buffer/textbuffer.h"
 #include "platform/font.h"
 #include "platform/profile.h"
@@ -20,12 +22,29 @@ namespace app {
 
 class UiServices;
 class CSampleDoc;
+class Z80Document;
+
+// What the application hears of a document's file and text (journalmanager.h, filewatch.h).
+class DocumentObserver {
+public:
+    virtual ~DocumentObserver() = default;
+    // The text is now that of the file at `path`: it was loaded, reloaded or saved there (a
+    // document saved under a new name takes `path` as its name right after).
+    virtual void FileTextChanged(CSampleDoc& doc, const std::string& path) = 0;
+    // Before the text is written to `path` (the document's own file, or a new name); false stops
+    // the save (the user said no).
+    virtual bool MaySaveOver(CSampleDoc& doc, const std::string& path) = 0;
+    // A change was refused and the text left as it was (ENOMEM, EFBIG). Told in the middle of
+    // an edit: whatever it shows must wait until the edit is over.
+    virtual void EditFailed(CSampleDoc& doc, int errorNumber) = 0;
+};
 
 // The document's buffer: its modified flag goes on to the document.
 class CSampleBuffer final : public CTextBuffer {
 public:
     explicit CSampleBuffer(CSampleDoc& doc) : doc_(doc) {}
     void MarkModified(bool modified) override;
+    void OnEditFailed(int errorNumber) override;
 
 private:
     CSampleDoc& doc_;
@@ -40,6 +59,8 @@ public:
     ~CSampleDoc() override;
 
     CTextBuffer& Buffer() { return buffer_; }
+    // The Z80 workbench's state of the text (its outline), made on first use.
+    Z80Document& Z80();
     const platform::LogFont& Font() const { return font_; }
     platform::Profile& Profile() { return profile_; }
     UiServices& Ui() { return ui_; }
@@ -53,12 +74,20 @@ public:
     void SetModifiedFlag(bool modified);
     // Called after the title or the modified flag changed.
     void SetChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    void SetObserver(DocumentObserver* observer) { observer_ = observer; }
+    DocumentObserver* Observer() const { return observer_; }
+    // The file as the document last loaded or saved it (exists false: none, or it is gone).
+    const FileIdentity& KnownFile() const { return knownFile_; }
+    void SetKnownFile(const FileIdentity& identity) { knownFile_ = identity; }
 
     // ---- Life cycle.
     // An empty text of one line with DOS line ends.
     bool OnNewDocument();
     // Loads `path` with line ends detected; false (the user told why) when it cannot be read.
     bool OnOpenDocument(const std::string& path);
+    // Loads the document's file again in place of the text, which stays as it is when the file
+    // cannot be read (the user told why); the history starts afresh.
+    bool ReloadFromFile();
     // Writes the text to `path`. A failure is shown with the system's reason and leaves the
     // document modified under its old name.
     bool OnSaveDocument(const std::string& path);
@@ -78,6 +107,8 @@ public:
 
 private:
     void Changed();
+    // The file was read or written: its identity is noted and the observer told.
+    void FileTextChanged(const std::string& path);
 
     platform::Profile& profile_;
     UiServices& ui_;
@@ -87,6 +118,10 @@ private:
     std::string title_;
     bool modified_ = false;
     std::function<void()> listener_;
+    DocumentObserver* observer_ = nullptr;
+    FileIdentity knownFile_;
+    // Declared after the buffer it watches, and reset first in the destructor.
+    std::unique_ptr<Z80Document> z80_;
 };
 
 // The default font of new documents from "Default Font": "FaceName" and "Size" (tenths of a

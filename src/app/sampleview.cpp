@@ -4,6 +4,7 @@
 
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
+#include "buffer/replacebatch.h"
 #include "syntax/colorindex.h"
 #include "syntax/z80parser.h"
 #include "view/printjob.h"
@@ -70,6 +71,35 @@ uint32_t CSampleView::ColorizeLine(uint32_t state, int32_t line, TextBlock* bloc
     const uint32_t next = ColorizeZ80Line(state, text ? text : "", length, blocks, parsed);
     count = parsed;
     return next;
+}
+
+void CSampleView::ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, int32_t to,
+                                   TextBlock* blocks, int32_t& count) {
+    const char* text = GetLineText(line);
+    if (!text)
+        return;
+    int parsed = count;
+    longLine_.Colorize(state, line, text, TextLineLength(line), from, to, blocks, parsed);
+    count = parsed;
+}
+
+void CSampleView::OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster,
+                                  uint32_t hints, int line) {
+    if (hints & HintReload) {
+        longLine_.LinesMoved(-1);
+    } else if (!(hints & HintMarksOnly)) {
+        if (adjuster)
+            longLine_.ChangedFrom(adjuster->start.y, adjuster->start.x);
+        if (!(hints & HintOneLine))
+            longLine_.LinesMoved(adjuster ? adjuster->start.y : line);
+    }
+    CTextEditView::OnBufferChanged(source, adjuster, hints, line);
+}
+
+void CSampleView::OnBufferBatchChanged(CBufferView* source, const BatchChange& change) {
+    for (int32_t i = 0; i < change.LineCount(); ++i)
+        longLine_.ChangedFrom(change.Line(i), 0);
+    CTextEditView::OnBufferBatchChanged(source, change);
 }
 
 platform::ColorRef CSampleView::ColorOf(int32_t index) {

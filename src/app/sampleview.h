@@ -13,6 +13,7 @@
 #include "app/viewshell.h"
 #include "edit/editview.h"
 #include "platform/profile.h"
+#include "syntax/z80parser.h"
 
 namespace app {
 
@@ -29,6 +30,13 @@ public:
     void OnInitialUpdate() override;
     CTextBuffer* FindTextBuffer() override { return &doc_.Buffer(); }
     uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks, int32_t& count) override;
+    // A window of a long line is parsed from the nearest parse point the earlier windows of the
+    // same line left, kept until the line (from that point on) or its start state changes.
+    void ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, int32_t to, TextBlock* blocks,
+                          int32_t& count) override;
+    void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
+                         int line) override;
+    void OnBufferBatchChanged(CBufferView* source, const BatchChange& change) override;
     platform::ColorRef ColorOf(int32_t index) override;
 
     // The view's own commands first, then the edit view's, then the status panes the engine
@@ -61,6 +69,8 @@ private:
     void UpdateLineEndPane(CmdUI& ui) const;
 
     CSampleDoc& doc_;
+    // The parse points of the long line coloured last (ColorizeLineSpan).
+    Z80LongLine longLine_;
     platform::Profile& profile_;
     UiServices& ui_;
     std::array<platform::ColorRef, 4> colors_;

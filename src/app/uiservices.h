@@ -14,8 +14,11 @@
 
 namespace app {
 
-enum class MessageButtons : uint8_t { Ok, YesNoCancel };
-enum class MessageResult : uint8_t { Ok, Yes, No, Cancel };
+// The buttons of a message box, and the answer each gives: Ok; Yes, No (and Cancel, also given by
+// Escape); Recover, Discard, Later (a journal of unsaved changes; Escape: Later); Reload, Keep (a
+// file changed by another program; Escape: Keep).
+enum class MessageButtons : uint8_t { Ok, YesNoCancel, YesNo, RecoverDiscardLater, ReloadKeep };
+enum class MessageResult : uint8_t { Ok, Yes, No, Cancel, Recover, Discard, Later, Reload, Keep };
 // The icon a message box carries: what kind of message it is.
 enum class MessageIcon : uint8_t { Information, Warning, Error, Question };
 
@@ -28,7 +31,7 @@ class UiServices {
 public:
     virtual ~UiServices() = default;
 
-    // A modal box titled with the application's name.
+    // A modal box titled with the application's name; `text` is shown as plain text.
     virtual MessageResult MessageBox(std::string_view text, MessageButtons buttons,
                                      MessageIcon icon = MessageIcon::Information) = 0;
     // The file to open, the dialog starting in `folder` (empty: the folder of the last file

@@ -94,8 +94,9 @@ bool ReadAttribute(FileSystem& fs, const char* path, const char* name, std::stri
 
 class Saver {
 public:
-    Saver(FileSystem& fs, const std::string& path, const TextWriter& write, FileError& error)
-        : fs_(fs), path_(path), write_(write), error_(error) {}
+    Saver(FileSystem& fs, const std::string& path, const TextWriter& write, FileError& error,
+          const RewriteNotice& beforeRewrite)
+        : fs_(fs), path_(path), write_(write), error_(error), beforeRewrite_(beforeRewrite) {}
 
     bool Run();
     // After an allocation failure: clean up as far as the state allows and report it.
@@ -123,6 +124,7 @@ private:
     const std::string& path_;
     const TextWriter& write_;
     FileError& error_;
+    const RewriteNotice& beforeRewrite_;
     std::string target_; // the file that holds the text: `path_` with symbolic links followed
     struct stat old_ {};
     bool exists_ = false;
@@ -360,6 +362,8 @@ bool Saver::RewriteInPlace() {
     std::string oldBytes;
     if (!ReadOldBytes(oldBytes))
         return Abandon("read");
+    if (beforeRewrite_)
+        beforeRewrite_(temp_);
     const int fd = fs_.Open(target_.c_str(), O_WRONLY, 0);
     if (fd < 0)
         return Abandon("write");
@@ -395,8 +399,9 @@ bool Saver::OutOfMemory() {
 
 } // namespace
 
-bool SaveFile(FileSystem& fs, const std::string& path, const TextWriter& write, FileError& error) {
-    Saver saver(fs, path, write, error);
+bool SaveFile(FileSystem& fs, const std::string& path, const TextWriter& write, FileError& error,
+              const RewriteNotice& beforeRewrite) {
+    Saver saver(fs, path, write, error, beforeRewrite);
     try {
         return saver.Run();
     } catch (const std::bad_alloc&) {

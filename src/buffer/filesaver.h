@@ -31,8 +31,13 @@
 // same bytes each time.
 using TextWriter = std::function<bool(int fd, int64_t& written)>;
 
+// Told the temporary file's path when the file is about to be rewritten in place: the temporary
+// file is complete and synced, and holds the new text whatever becomes of the rewrite.
+using RewriteNotice = std::function<void(const std::string& copyPath)>;
+
 // Saves the text to `path` through `fs`. On failure returns false and describes it in `error`.
-bool SaveFile(FileSystem& fs, const std::string& path, const TextWriter& write, FileError& error);
+bool SaveFile(FileSystem& fs, const std::string& path, const TextWriter& write, FileError& error,
+              const RewriteNotice& beforeRewrite = {});
 
 // The folder for temporary copies that cannot be made beside their file: $XDG_CACHE_HOME/velmora,
 // by default ~/.cache/velmora, created (mode 0700) when missing. Empty when there is none.

@@ -1,11 +1,14 @@
 #include "buffer/filesystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "buffer/printable.h"
 
@@ -70,6 +73,36 @@ FileSystem& FileSystem::Native() {
 int FileSystem::Mkdir(const char* path, mode_t mode) {
     return ::mkdir(path, mode);
 }
+ssize_t FileSystem::Pread(int fd, void* buf, size_t count, off_t offset) {
+    ssize_t n;
+    do {
+        n = ::pread(fd, buf, count, offset);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+int FileSystem::Flock(int fd, int operation) {
+    int result;
+    do {
+        result = ::flock(fd, operation);
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+int FileSystem::ListFolder(const char* path, std::vector<std::string>& names) {
+    DIR* dir = ::opendir(path);
+    if (!dir)
+        return -1;
+    names.clear();
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return 0;
+}
+
 ssize_t FileSystem::Listxattr(const char* path, char* list, size_t size) {
     return ::listxattr(path, list, size);
 }

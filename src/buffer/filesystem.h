@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class FileSystem {
 public:
@@ -34,6 +35,12 @@ public:
     virtual mode_t Umask() = 0; // the process's file creation mask, left unchanged
 
     virtual int Mkdir(const char* path, mode_t mode);
+    // pread(2): reads at `offset` without moving the file position.
+    virtual ssize_t Pread(int fd, void* buf, size_t count, off_t offset);
+    // flock(2): an advisory lock on an open file, released when the process ends however it ends.
+    virtual int Flock(int fd, int operation);
+    // The names in a folder, "." and ".." left out; -1 with errno when it cannot be read.
+    virtual int ListFolder(const char* path, std::vector<std::string>& names);
     // Extended attributes (ACLs included): of a path, following symbolic links, or of an open file.
     virtual ssize_t Listxattr(const char* path, char* list, size_t size);
     virtual ssize_t Getxattr(const char* path, const char* name, void* value, size_t size);

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -23,13 +24,15 @@ constexpr size_t kArenaLineLimit = kChunkSize / 8;
 // At most kCachedChunks are kept; the rest go back to the system.
 constexpr size_t kCachedChunks = 16;
 
+// Kept in an array of its own, so that giving a chunk back never allocates.
 struct ChunkCache {
     std::mutex lock;
-    std::vector<void*> chunks; // each kChunkSize bytes, aligned to a huge page
+    std::array<void*, kCachedChunks> chunks{}; // each kChunkSize bytes, aligned to a huge page
+    size_t count = 0;
 
     ~ChunkCache() {
-        for (void* c : chunks)
-            ::munmap(c, kChunkSize);
+        for (size_t i = 0; i < count; ++i)
+            ::munmap(chunks[i], kChunkSize);
     }
 };
 
@@ -41,26 +44,24 @@ ChunkCache& Cache() {
 void* TakeCachedChunk() {
     ChunkCache& cache = Cache();
     std::lock_guard<std::mutex> guard(cache.lock);
-    if (cache.chunks.empty())
+    if (cache.count == 0)
         return nullptr;
-    void* c = cache.chunks.back();
-    cache.chunks.pop_back();
-    return c;
+    return cache.chunks[--cache.count];
 }
 
-bool KeepChunk(void* base, size_t length) {
+bool KeepChunk(void* base, size_t length) noexcept {
     if (length != kChunkSize)
         return false;
     ChunkCache& cache = Cache();
     std::lock_guard<std::mutex> guard(cache.lock);
-    if (cache.chunks.size() >= kCachedChunks)
+    if (cache.count >= kCachedChunks)
         return false;
-    cache.chunks.push_back(base);
+    cache.chunks[cache.count++] = base;
     return true;
 }
 
 // Gives back what MapChunk handed out: a chunk to the cache while it has room, else to the system.
-void UnmapChunk(void* base, size_t length) {
+void UnmapChunk(void* base, size_t length) noexcept {
     if (!KeepChunk(base, length))
         ::munmap(base, length);
 }
@@ -211,7 +212,7 @@ void LineStore::RebuildStarts(size_t fromBlock) {
         lastBlock_ = 0;
 }
 
-void LineStore::FreeStorage(LineRecord& rec) {
+void LineStore::FreeStorage(LineRecord& rec) noexcept {
     if (rec.ownsStorage) {
         delete[] rec.bytes;
     } else if (rec.slab != 0) {
@@ -230,6 +231,10 @@ uint16_t LineStore::OpenSlab(size_t bytes) {
         id = freeSlabs_.back();
     } else if (slabs_.size() < UINT16_MAX) {
         id = static_cast<uint16_t>(slabs_.size() + 1);
+        // Room for the new slab in both lists first, so that neither grows once it is mapped and
+        // releasing a slab never allocates.
+        slabs_.reserve(slabs_.size() + 1);
+        freeSlabs_.reserve(slabs_.size() + 1);
     } else {
         return 0;
     }
@@ -249,22 +254,48 @@ uint16_t LineStore::OpenSlab(size_t bytes) {
     return id;
 }
 
-void LineStore::ReleaseSlab(uint16_t id) {
+void LineStore::ReleaseSlab(uint16_t id) noexcept {
     Slab& slab = slabs_[id - 1u];
     UnmapChunk(slab.base, slab.length);
     slab = {};
-    freeSlabs_.push_back(id);
+    freeSlabs_.push_back(id); // within the capacity OpenSlab made
 }
 
-LineRecord LineStore::MakeOwned(std::string_view text) {
+LineRecord LineStore::MakeOwned(std::string_view text, std::string_view tail) {
     LineRecord rec;
-    rec.capacity = CapacityFor(static_cast<int64_t>(text.size()));
+    const size_t used = text.size() + tail.size();
+    rec.capacity = CapacityFor(static_cast<int64_t>(used));
     rec.bytes = new char[static_cast<size_t>(rec.capacity)];
     rec.ownsStorage = true;
     if (!text.empty())
         std::memcpy(rec.bytes, text.data(), text.size());
-    rec.used = static_cast<int32_t>(text.size());
+    if (!tail.empty())
+        std::memcpy(rec.bytes + text.size(), tail.data(), tail.size());
+    rec.used = static_cast<int32_t>(used);
     return rec;
+}
+
+void LineStore::KeepFreeBlocks(size_t count) {
+    freeBlocks_.reserve(freeBlocks_.size() + count + blocks_.size());
+    while (freeBlocks_.size() < count)
+        freeBlocks_.push_back(static_cast<LineRecord*>(blockPool_.Allocate(kBlockBytes)));
+}
+
+void LineStore::AppendAdopted(char* bytes, int32_t used, int32_t capacity) {
+    assert(capacity == CapacityFor(used));
+    if (blocks_.empty() || blocks_.back().size == kBlockLines) {
+        starts_.push_back(count_);
+        blocks_.push_back(NewBlock());
+    }
+    LineRecord rec;
+    rec.bytes = bytes;
+    rec.used = used;
+    rec.capacity = capacity;
+    rec.ownsStorage = true;
+    Block& block = blocks_.back();
+    new (block.lines + block.size) LineRecord(rec);
+    ++block.size;
+    ++count_;
 }
 
 void LineStore::AppendPacked(std::string_view text) {
@@ -314,6 +345,7 @@ public:
             total += static_cast<int64_t>(t.size());
         return total;
     }
+    std::string_view Last() const override { return texts_.back(); }
     std::string_view Next() override { return texts_[next_++]; }
 
 private:
@@ -323,45 +355,72 @@ private:
 
 } // namespace
 
-void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts) {
+void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts,
+                            std::string_view tail) {
     VectorSource source(texts);
-    InsertLines(index, source);
+    InsertLines(index, source, tail);
 }
 
-void LineStore::InsertLines(int index, LineSource& source) {
+void LineStore::InsertLines(int index, LineSource& source, std::string_view lastTail) {
     assert(index >= 0 && index <= count_);
     const int n = source.Count();
     if (n <= 0)
         return;
 
+    // Everything that can fail comes first: the slab or the new lines' storage, the blocks and
+    // the room in the block lists. Should memory run out there, nothing has changed yet.
     // Many lines share one slab: one mapping instead of an allocation per line, freed with the
-    // last of them. Each line keeps its capacity, at most 16 bytes above its length.
+    // last of them. Each line keeps its capacity, at most 16 bytes above its length, so a slab of
+    // Bytes() + 16 per line (and the tail) holds every line.
     uint16_t slab = 0;
-    char* place = nullptr;
-    char* slabEnd = nullptr;
-    if (n >= kSlabLines) {
-        const auto bound =
-            static_cast<size_t>(source.Bytes()) + size_t{16} * static_cast<size_t>(n);
-        slab = OpenSlab(bound);
-        if (slab != 0) {
-            place = slabs_[slab - 1u].base;
-            slabEnd = place + slabs_[slab - 1u].length;
+    std::vector<LineRecord> made; // the lines' own storage when no slab holds them
+    std::vector<Block> added;
+    try {
+        if (n >= kSlabLines)
+            slab = OpenSlab(static_cast<size_t>(source.Bytes()) + lastTail.size() +
+                            size_t{16} * static_cast<size_t>(n));
+        if (slab == 0) {
+            made.reserve(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                made.push_back(MakeOwned(source.Next(), i + 1 == n ? lastTail : ""));
         }
+        const size_t newBlocks = static_cast<size_t>(n) / kBlockLines + 3;
+        KeepFreeBlocks(newBlocks);
+        blocks_.reserve(blocks_.size() + newBlocks);
+        starts_.reserve(starts_.size() + newBlocks);
+        added.reserve(static_cast<size_t>(n) / kBlockLines + 2);
+    } catch (...) {
+        for (LineRecord& rec : made)
+            FreeStorage(rec);
+        if (slab != 0)
+            ReleaseSlab(slab);
+        throw;
     }
+    char* place = slab != 0 ? slabs_[slab - 1u].base : nullptr;
+    [[maybe_unused]] char* const slabEnd = slab != 0 ? place + slabs_[slab - 1u].length : nullptr;
+    int next = 0;
+    // Lays out the next line at `at`: taken from `made`, or streamed from the source into the
+    // slab (which cannot fail).
     const auto make = [&](void* at) {
-        const std::string_view text = source.Next();
-        const int32_t capacity = CapacityFor(static_cast<int64_t>(text.size()));
-        if (slab == 0 || place + capacity > slabEnd) {
-            new (at) LineRecord(MakeOwned(text));
+        const int i = next++;
+        if (slab == 0) {
+            new (at) LineRecord(made[static_cast<size_t>(i)]);
             return;
         }
+        const std::string_view text = source.Next();
+        const std::string_view tail = i + 1 == n ? lastTail : std::string_view();
+        const size_t used = text.size() + tail.size();
+        const int32_t capacity = CapacityFor(static_cast<int64_t>(used));
+        assert(place + capacity <= slabEnd);
         LineRecord rec;
         rec.bytes = place;
         rec.capacity = capacity;
-        rec.used = static_cast<int32_t>(text.size());
+        rec.used = static_cast<int32_t>(used);
         rec.slab = slab;
         if (!text.empty())
             std::memcpy(place, text.data(), text.size());
+        if (!tail.empty())
+            std::memcpy(place + text.size(), tail.data(), tail.size());
         place += capacity;
         ++slabs_[slab - 1u].live;
         new (at) LineRecord(rec);
@@ -390,15 +449,11 @@ void LineStore::InsertLines(int index, LineSource& source) {
         for (size_t k = b + 1; k < starts_.size(); ++k)
             starts_[k] += n;
         count_ += n;
-        if (slab != 0 && slabs_[slab - 1u].live == 0)
-            ReleaseSlab(slab);
         return;
     }
 
     // Many lines: cut the block at the insertion point and lay the new lines out in fresh blocks
     // between the two halves.
-    std::vector<Block> added;
-    added.reserve(static_cast<size_t>(n / kBlockLines) + 2);
     for (int i = 0; i < n; ++i) {
         if (added.empty() || added.back().size == kBlockLines)
             added.push_back(NewBlock());
@@ -423,8 +478,6 @@ void LineStore::InsertLines(int index, LineSource& source) {
         blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
     }
     RebuildStarts(b);
-    if (slab != 0 && slabs_[slab - 1u].live == 0)
-        ReleaseSlab(slab);
 }
 
 void LineStore::EraseLines(int index, int count) {
@@ -544,23 +597,71 @@ void LineStore::Truncate(int index, int32_t length) {
     rec.used = length;
 }
 
+void LineStore::TakeStorage(LineRecord& rec, char* bytes, int32_t capacity) noexcept {
+    FreeStorage(rec);
+    rec.bytes = bytes;
+    rec.capacity = capacity;
+    rec.ownsStorage = true;
+}
+
+void LineStore::Reserve(int index, int64_t length) {
+    LineRecord& rec = At(index);
+    if (length <= rec.capacity)
+        return;
+    const int32_t capacity = CapacityFor(length);
+    char* bytes = new char[static_cast<size_t>(capacity)];
+    if (rec.used > 0)
+        std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
+    TakeStorage(rec, bytes, capacity);
+}
+
 void LineStore::Append(int index, std::string_view text) {
     if (text.empty())
         return;
     LineRecord& rec = At(index);
     const int64_t newLength = int64_t{rec.used} + static_cast<int64_t>(text.size());
-    if (newLength > rec.capacity) {
-        const int32_t capacity = CapacityFor(newLength);
-        char* bytes = new char[static_cast<size_t>(capacity)];
-        if (rec.used > 0)
-            std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
-        FreeStorage(rec);
-        rec.bytes = bytes;
-        rec.capacity = capacity;
-        rec.ownsStorage = true;
-    }
+    Reserve(index, newLength);
     std::memcpy(rec.bytes + rec.used, text.data(), text.size());
     rec.used = static_cast<int32_t>(newLength);
+}
+
+void LineStore::InsertChars(int index, int32_t at, std::string_view text) {
+    if (text.empty())
+        return;
+    LineRecord& rec = At(index);
+    assert(at >= 0 && at <= rec.used);
+    const auto size = static_cast<size_t>(text.size());
+    const auto tail = static_cast<size_t>(rec.used - at);
+    const int64_t newLength = int64_t{rec.used} + static_cast<int64_t>(size);
+    if (newLength > rec.capacity) {
+        // Grown storage is filled in one pass: the head, the text, the tail.
+        const int32_t capacity = CapacityFor(newLength);
+        char* bytes = new char[static_cast<size_t>(capacity)];
+        if (at > 0)
+            std::memcpy(bytes, rec.bytes, static_cast<size_t>(at));
+        std::memcpy(bytes + at, text.data(), size);
+        if (tail > 0)
+            std::memcpy(bytes + at + size, rec.bytes + at, tail);
+        TakeStorage(rec, bytes, capacity);
+    } else {
+        if (tail > 0)
+            std::memmove(rec.bytes + at + size, rec.bytes + at, tail);
+        std::memcpy(rec.bytes + at, text.data(), size);
+    }
+    rec.used = static_cast<int32_t>(newLength);
+}
+
+void LineStore::Compact(int index) noexcept {
+    LineRecord& rec = At(index);
+    if (rec.capacity <= kCompactFrom || rec.used >= rec.capacity / 2)
+        return;
+    const int32_t capacity = CapacityFor(rec.used);
+    char* bytes = new (std::nothrow) char[static_cast<size_t>(capacity)];
+    if (!bytes)
+        return;
+    if (rec.used > 0)
+        std::memcpy(bytes, rec.bytes, static_cast<size_t>(rec.used));
+    TakeStorage(rec, bytes, capacity);
 }
 
 void LineStore::EraseChars(int index, int32_t from, int32_t to) {

@@ -10,7 +10,8 @@
 // freed when its last line goes), or in storage of the line's own. A line's capacity follows the
 // same rule everywhere: (length / 16 + 1) * 16 when it is made, and it grows to
 // (new length / 16 + 1) * 16 only when a new length exceeds it. A line that outgrows its place
-// moves to storage of its own; storage never shrinks.
+// moves to storage of its own; storage shrinks only when a line of more than a megabyte comes to
+// use less than half of it (Compact).
 //
 // Arenas and blocks come from large chunks, kept for reuse when a document closes (a reload then
 // touches no fresh memory).
@@ -21,6 +22,7 @@
 // SetMarks.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -46,8 +48,11 @@ public:
     virtual ~LineSource() = default;
     // How many lines Next gives.
     virtual int Count() const = 0;
-    // At least the bytes of all the lines together.
+    // At least the bytes of all the lines together: a slab of Bytes() + 16 per line holds them.
     virtual int64_t Bytes() const = 0;
+    // The last line Next will give (Count() > 0), known before the lines are walked.
+    virtual std::string_view Last() const = 0;
+    // The views stay valid while the insertion runs.
     virtual std::string_view Next() = 0;
 };
 
@@ -88,6 +93,9 @@ public:
     LineStore& operator=(LineStore&& other) noexcept;
     ~LineStore();
 
+    // The longest line a store holds: its capacity must still fit in an int32_t.
+    static constexpr int64_t kMaxLength = INT32_MAX - 16;
+
     static int32_t CapacityFor(int64_t length) {
         return static_cast<int32_t>((length / 16 + 1) * 16);
     }
@@ -98,11 +106,18 @@ public:
 
     // Appends a line holding `text`, its characters laid out in the store's arenas.
     void AppendPacked(std::string_view text);
+    // Appends a line of `used` characters whose storage, `bytes` (from new char[capacity]), the
+    // store takes over. `capacity` must be CapacityFor(used).
+    void AppendAdopted(char* bytes, int32_t used, int32_t capacity);
     // Inserts new lines holding `texts` before `index` (0 <= index <= Count()), with flags 0:
-    // few lines each with storage of its own, many in one slab. The cost is that of the lines
-    // inserted and one move of the records of the block at `index`, wherever it lies.
-    void InsertLines(int index, const std::vector<std::string_view>& texts);
-    void InsertLines(int index, LineSource& lines);
+    // few lines each with storage of its own, many in one slab; `tail` is appended to the last
+    // of them. Everything that can fail (the slab or the lines' storage, the blocks) is had
+    // before anything changes, so when memory runs out (std::bad_alloc) the store is as it was;
+    // then the lines stream in. The cost is that of the lines inserted and one move of the
+    // records of the block at `index`, wherever it lies.
+    void InsertLines(int index, const std::vector<std::string_view>& texts,
+                     std::string_view tail = {});
+    void InsertLines(int index, LineSource& lines, std::string_view tail = {});
     // Removes `count` lines from `index` on, freeing their storage.
     void EraseLines(int index, int count);
     // Frees every line, block and arena.
@@ -116,10 +131,20 @@ public:
     // `mask`, or -1.
     int FindMarkedBackward(int from, int to, LineFlags mask) const;
 
-    // Line editing keeping the capacity rule.
+    // Line editing keeping the capacity rule. `text` must not point into the store. Reserve and
+    // InsertChars throw std::bad_alloc, changing no text, when memory runs out; Append allocates
+    // only beyond the capacity, so it cannot fail after a Reserve for the new length.
     void Truncate(int index, int32_t length);
+    void Reserve(int index, int64_t length);
     void Append(int index, std::string_view text);
+    void InsertChars(int index, int32_t at, std::string_view text);
     void EraseChars(int index, int32_t from, int32_t to);
+    // Gives back most of a large line's storage once the line uses less than half of it (after it
+    // was cut in two, or most of it deleted): capacity CapacityFor(length) again. Storage of at
+    // most kCompactFrom bytes is never shrunk. Best effort: without memory for the smaller copy,
+    // the line keeps what it has.
+    static constexpr int32_t kCompactFrom = 1 << 20;
+    void Compact(int index) noexcept;
 
     size_t BlockCount() const { return blocks_.size(); }
     // Slabs still holding lines.
@@ -154,11 +179,16 @@ private:
     void FreeBlock(Block& block);
     void RebuildStarts(size_t fromBlock);
     static void TightenMarks(const Block& block);
-    void FreeStorage(LineRecord& rec);
-    static LineRecord MakeOwned(std::string_view text);
-    // A slab of at least `bytes`; 0 when none can be had (the lines then get storage each).
+    void FreeStorage(LineRecord& rec) noexcept;
+    // Gives the line `bytes` (from new char[capacity], its characters in place) as its storage.
+    void TakeStorage(LineRecord& rec, char* bytes, int32_t capacity) noexcept;
+    static LineRecord MakeOwned(std::string_view text, std::string_view tail = {});
+    // Takes blocks from the pool until `count` are free, so NewBlock cannot fail.
+    void KeepFreeBlocks(size_t count);
+    // A slab of at least `bytes`; 0 when the system has no mapping that large (the lines then get
+    // storage each). Throws std::bad_alloc, changing nothing, when the slab lists cannot grow.
     uint16_t OpenSlab(size_t bytes);
-    void ReleaseSlab(uint16_t id);
+    void ReleaseSlab(uint16_t id) noexcept;
 
     std::vector<Block> blocks_;
     std::vector<int> starts_; // first line index of each block

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdint>
+#include <new>
 #include <string>
 
 CTextBuffer::CTextBuffer() : fs_(&FileSystem::Native()) {}
@@ -168,6 +170,15 @@ public:
     SplitSource(std::string_view rest, int count) : rest_(rest), count_(count) {}
     int Count() const override { return count_; }
     int64_t Bytes() const override { return static_cast<int64_t>(rest_.size()); }
+    std::string_view Last() const override {
+        const size_t cr = rest_.rfind('\r');
+        if (cr == std::string_view::npos)
+            return rest_;
+        size_t from = cr + 1;
+        if (from < rest_.size() && rest_[from] == '\n')
+            ++from;
+        return rest_.substr(from);
+    }
     std::string_view Next() override {
         const size_t cr = rest_.find('\r', at_);
         if (cr == std::string_view::npos) {
@@ -200,7 +211,7 @@ bool CTextBuffer::ApplyInsert(CBufferView* source, int line, int ch, std::string
     // Every CR ends a piece, so the pieces after the first are as many as the CRs.
     const auto breaks = static_cast<int64_t>(std::count(text.begin(), text.end(), '\r'));
     if (breaks >= INT32_MAX - LineCount())
-        return false;
+        return Refuse(ENOMEM); // more lines than a store can count
     size_t after = cr + 1;
     if (after < text.size() && text[after] == '\n')
         ++after;
@@ -212,19 +223,35 @@ bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch, std::string
                               LineSource& more, int& endLine, int& endChar) {
     if (readOnly_ || line < 0 || line >= LineCount() || ch < 0 || ch > LineLength(line))
         return false;
-    const int oldLength = LineLength(line);
-    std::string rest;
-    if (ch < oldLength) {
-        rest.assign(LineText(line).substr(static_cast<size_t>(ch)));
-        lines_.Truncate(line, ch);
-    }
-    lines_.Append(line, first);
     const int added = more.Count();
-    if (added > 0)
-        lines_.InsertLines(line + 1, more);
-    endLine = line + added;
-    endChar = LineLength(endLine);
-    lines_.Append(endLine, rest);
+    const int64_t oldLength = LineLength(line);
+    const auto firstLength = static_cast<int64_t>(first.size());
+    const int64_t lastLength = added > 0 ? static_cast<int64_t>(more.Last().size()) : 0;
+    const int64_t longest = added == 0 ? oldLength + firstLength
+                                       : std::max(ch + firstLength, lastLength + oldLength - ch);
+    if (longest > LineStore::kMaxLength)
+        return Refuse(EFBIG);
+    // Whatever allocates comes before the first change, so that a lack of memory leaves the text
+    // as it was: the room for the first piece, then the new lines (made whole before the store
+    // changes). The rest of the line moves to the last new line without a copy in between.
+    try {
+        if (added == 0) {
+            lines_.InsertChars(line, ch, first);
+            endLine = line;
+            endChar = ch + static_cast<int>(firstLength);
+        } else {
+            lines_.Reserve(line, ch + firstLength);
+            const std::string_view rest = LineText(line).substr(static_cast<size_t>(ch));
+            lines_.InsertLines(line + 1, more, rest);
+            lines_.Truncate(line, ch);
+            lines_.Append(line, first);
+            lines_.Compact(line);
+            endLine = line + added;
+            endChar = static_cast<int>(lastLength);
+        }
+    } catch (const std::bad_alloc&) {
+        return Refuse(ENOMEM);
+    }
 
     const InsertAdjuster adjuster(TextPosition{ch, line}, TextPosition{endChar, endLine});
     const uint32_t hints =
@@ -245,12 +272,21 @@ bool CTextBuffer::ApplyDelete(CBufferView* source, int startLine, int startChar,
     uint32_t hints;
     if (startLine == endLine) {
         lines_.EraseChars(startLine, startChar, endChar);
+        lines_.Compact(startLine);
         hints = HintOneLine | HintLineLengths;
     } else {
-        const std::string rest(LineText(endLine).substr(static_cast<size_t>(endChar)));
-        lines_.EraseLines(startLine + 1, endLine - startLine);
+        // The rest of the end line joins the start line straight from its storage; only making
+        // room for it can fail, before anything changed.
+        const int64_t restLength = LineLength(endLine) - endChar;
+        try {
+            lines_.Reserve(startLine, startChar + restLength);
+        } catch (const std::bad_alloc&) {
+            return Refuse(ENOMEM);
+        }
         lines_.Truncate(startLine, startChar);
-        lines_.Append(startLine, rest);
+        lines_.Append(startLine, LineText(endLine).substr(static_cast<size_t>(endChar)));
+        lines_.EraseLines(startLine + 1, endLine - startLine);
+        lines_.Compact(startLine);
         hints = HintLineLengths | HintLineCount;
     }
     const DeleteAdjuster adjuster(TextPosition{startChar, startLine},
@@ -259,6 +295,11 @@ bool CTextBuffer::ApplyDelete(CBufferView* source, int startLine, int startChar,
     if (!modified_)
         MarkModified(true);
     return true;
+}
+
+bool CTextBuffer::Refuse(int errorNumber) {
+    OnEditFailed(errorNumber);
+    return false;
 }
 
 std::string_view CTextBuffer::LineEndSequence(LineEndStyle style) {

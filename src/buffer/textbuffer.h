@@ -13,6 +13,7 @@
 #include "buffer/adjusters.h"
 #include "buffer/bufferview.h"
 #include "buffer/filesystem.h"
+#include "buffer/historyobserver.h"
 #include "buffer/linestore.h"
 #include "buffer/replacebatch.h"
 #include "buffer/types.h"
@@ -37,6 +38,9 @@ struct EditRecord {
     std::vector<int32_t> partLengths;
     // The replacements of a RecordReplaceBatch record; none otherwise.
     std::shared_ptr<const ReplaceBatch> batch;
+    // Names the record for as long as its buffer lives (1, 2, ... in the order recorded), so that
+    // a journal can refer to it when it is undone or redone.
+    uint64_t serial = 0;
 };
 
 class CTextBuffer {
@@ -83,7 +87,10 @@ public:
     void NotifyViews(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
                      int line);
 
-    // ---- Editing primitives (no undo record). Both refuse on a read-only buffer.
+    // ---- Editing primitives (no undo record). Both refuse on a read-only buffer. A change that
+    // needs more memory than there is, or would make a line longer than LineStore::kMaxLength,
+    // is refused whole: the text stays as it was, OnEditFailed is told (ENOMEM, EFBIG) and the
+    // call returns false. Undo, redo and the recorded changes keep the history in step then.
     bool ApplyInsert(CBufferView* source, int line, int ch, std::string_view text, int& endLine,
                      int& endChar);
     bool ApplyDelete(CBufferView* source, int startLine, int startChar, int endLine, int endChar);
@@ -109,9 +116,21 @@ public:
     // the text never go out of step.
     bool UndoLastStep(TextPosition& caret);
     bool RedoNextStep(TextPosition& caret);
+    // Reverts (`undo`) or re-applies the change `r` describes through the primitives, recording
+    // nothing and telling no observer, as undo and redo do record by record; `caret` (may be
+    // null) gets where the caret goes. False, changing nothing, when the change does not fit the
+    // text or is refused. A journal's replay applies its records this way.
+    bool ApplyRecord(const EditRecord& r, bool undo, TextPosition* caret);
+    // The text no longer equals any saved state (it was recovered, or its file is gone): the
+    // buffer is modified, and no undo or redo can make it unmodified again.
+    void ForgetSavedState();
     void UndoActionName(std::string& text) const;
     void RedoActionName(std::string& text) const;
     virtual bool ActionName(int action, std::string& text) const;
+    // Called when a change was refused, the text left as it was: ENOMEM for a lack of memory,
+    // EFBIG for a line that would grow too long. Called in the middle of an edit: an override
+    // must not change the buffer, and should report later rather than run a modal loop here.
+    virtual void OnEditFailed(int /*errorNumber*/) {}
 
     // ---- Batches of one-line replacements (Replace All): one record, one notification.
     // Replaces the `replacedLength` bytes at each of `positions` (in the text as it is: in text
@@ -132,11 +151,19 @@ public:
     int RecordCount() const { return static_cast<int>(records_.size()); }
     const EditRecord& Record(int index) const { return records_[static_cast<size_t>(index)]; }
     int AppliedCount() const { return appliedCount_; }
+    // The serial of the last record made (0 before the first); the next one gets one more.
+    uint64_t LastSerial() const { return lastSerial_; }
+    // The observer told of every recorded change, undo and redo (none: no one); not owned.
+    void SetHistoryObserver(HistoryObserver* observer) { observer_ = observer; }
+    HistoryObserver* GetHistoryObserver() const { return observer_; }
     // -1 once the saved state has left the history: no position then counts as saved.
     int SavedCount() const { return savedCount_; }
 
     // ---- Files
     bool ReadFromFile(std::string_view path, LineEndStyle style);
+    // Replaces the text by `lines`, as a load does (history reset, not modified, views told of
+    // a reload); false, changing nothing, for no line or an unknown style.
+    bool ReadFromLines(const std::vector<std::string_view>& lines, LineEndStyle style);
     bool WriteToFile(std::string_view path, LineEndStyle style, bool clearModified);
     const FileError& LastFileError() const { return lastError_; }
     void SetFileSystem(FileSystem* fs) { fs_ = fs ? fs : &FileSystem::Native(); }
@@ -146,15 +173,14 @@ public:
 
 private:
     // Inserts lines: `first` is appended at (line, ch), each line of `more` starts a new line, and
-    // the old rest of the line follows the last. One change of the line store, one notification.
+    // the old rest of the line follows the last. One change of the line store, one notification;
+    // refused whole (Refuse) when memory runs out or a line would grow too long.
     bool InsertParts(CBufferView* source, int line, int ch, std::string_view first,
                      LineSource& more, int& endLine, int& endChar);
-    bool InsertRecordedText(CBufferView* source, int line, int ch, std::string_view text,
-                            std::string* owned, int& endLine, int& endChar, EditAction action);
-    void RecordEdit(bool isInsertion, TextPosition start, TextPosition end, std::string text,
-                    EditAction action, std::vector<int32_t> partLengths = {});
     // Appends `rec` to the history (cutting the redo records, dropping the oldest groups at the
-    // capacity) and marks it as a group start when one is pending.
+    // capacity) and marks it as a group start when one is pending; gives it its serial and tells
+    // the observer, also when the group it belongs to was dropped and it is not kept. When it
+    // throws std::bad_alloc, `rec` was not moved from and is not in the history.
     void PushRecord(EditRecord&& rec);
     // Whether `batch` fits the text: before it (`undo` false) or after it.
     bool BatchFits(const ReplaceBatch& batch, bool undo) const;
@@ -164,6 +190,10 @@ private:
     // Where undo (`undo`) or redo of a batch record leaves the caret.
     static TextPosition BatchCaret(const ReplaceBatch& batch, bool undo);
     void DropOldestGroup();
+    bool Refuse(int errorNumber);
+    // Records `rec`, the change just made, in the open group, or in a group of its own closed
+    // with `source`'s hook. When memory runs out, the change is taken back and refused (false).
+    bool RecordMade(CBufferView* source, EditRecord&& rec);
     void CheckModified();
     void ResetHistoryState();
     bool WriteLines(int fd, std::string_view separator, int64_t& written);
@@ -186,6 +216,8 @@ private:
     // kept either, so no record is ever left without the start of its group.
     bool skipGroup_ = false;
     std::vector<CBufferView*> views_;
+    HistoryObserver* observer_ = nullptr;
+    uint64_t lastSerial_ = 0;
 
     FileSystem* fs_;
     FileError lastError_;

@@ -3,7 +3,9 @@
 // A batch is applied line by line: each changed line is rebuilt once from its pieces (in place
 // when the replacement is as long as what it replaces), and the views are told once at the end.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -68,7 +70,28 @@ void CTextBuffer::ApplyFittingBatch(CBufferView* source, const ReplaceBatch& bat
     // What stands in the text now at each position, and what goes there instead.
     const size_t nowLength = undo ? replacement.size() : replacedLength;
     const int64_t delta = undo ? batch.Delta() : 0;
+    // Whatever allocates comes before the first change, so that a lack of memory
+    // (std::bad_alloc) leaves the text as it was: the views' description of the change, the room
+    // each growing line needs, and the scratch for the longest line rebuilt.
+    const BatchChange change(batch, undo);
     std::string scratch;
+    if (replacement.size() != replacedLength) {
+        const int64_t growth = undo ? -batch.Delta() : batch.Delta();
+        size_t longest = 0;
+        for (size_t k = 0; k < count;) {
+            const int32_t y = batch.positions[k].y;
+            size_t end = k;
+            while (end < count && batch.positions[end].y == y)
+                ++end;
+            const int64_t length = LineLength(y) + static_cast<int64_t>(end - k) * growth;
+            if (length > LineStore::kMaxLength)
+                throw std::bad_alloc();
+            lines_.Reserve(y, length);
+            longest = std::max(longest, static_cast<size_t>(length));
+            k = end;
+        }
+        scratch.reserve(longest);
+    }
     size_t i = 0;
     while (i < count) {
         const int32_t y = batch.positions[i].y;
@@ -99,7 +122,6 @@ void CTextBuffer::ApplyFittingBatch(CBufferView* source, const ReplaceBatch& bat
         }
         i = end;
     }
-    const BatchChange change(batch, undo);
     // A view may detach itself while being told; walk a snapshot of the list.
     const std::vector<CBufferView*> views = views_;
     for (CBufferView* view : views)
@@ -110,7 +132,7 @@ void CTextBuffer::ApplyFittingBatch(CBufferView* source, const ReplaceBatch& bat
 
 bool CTextBuffer::ReplaceBatchRecorded(CBufferView* source, std::vector<TextPosition> positions,
                                        int32_t replacedLength, std::string_view replacement,
-                                       EditAction action) {
+                                       EditAction action) try {
     auto batch = std::make_shared<ReplaceBatch>();
     batch->replacement.assign(replacement);
     batch->replacedLength = replacedLength;
@@ -121,19 +143,16 @@ bool CTextBuffer::ReplaceBatchRecorded(CBufferView* source, std::vector<TextPosi
     for (const TextPosition p : batch->positions)
         batch->replaced.append(
             LineText(p.y).substr(static_cast<size_t>(p.x), static_cast<size_t>(replacedLength)));
-    ApplyFittingBatch(source, *batch, false);
-    const bool opened = !groupOpen_;
-    if (opened)
-        OpenEditGroup(false);
     EditRecord rec;
     rec.kind = EditRecord::RecordReplaceBatch;
     rec.start = batch->positions.front();
     rec.end = BatchCaret(*batch, false);
     rec.action = action;
     rec.text = batch->replacement;
-    rec.batch = std::move(batch);
-    PushRecord(std::move(rec));
-    if (opened)
-        CloseEditGroup(source);
-    return true;
+    rec.batch = batch;
+    ApplyFittingBatch(source, *batch, false);
+    return RecordMade(source, std::move(rec));
+} catch (const std::bad_alloc&) {
+    // Before anything changed: the batch, its replaced bytes or the room for the new lines.
+    return Refuse(ENOMEM);
 }

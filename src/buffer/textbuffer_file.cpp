@@ -24,7 +24,7 @@ constexpr size_t kDetectBlock = 32768;       // only this much of a file decides
 constexpr size_t kIoChunk = size_t{1} << 20; // read in large chunks
 constexpr size_t kMinReadBuffer = 64 * 1024; // ... but small files get a small buffer
 constexpr size_t kWriteChunk = 256 * 1024;
-constexpr int64_t kMaxLineLength = INT32_MAX - 16;
+constexpr int64_t kMaxLineLength = LineStore::kMaxLength;
 
 LineEndStyle DetectStyle(const char* data, size_t size) {
     const void* found = std::memchr(data, '\n', size);
@@ -49,9 +49,8 @@ class LineReader {
 public:
     // `sizeHint` is the file's size as the system reports it; the buffer is sized for it.
     LineReader(FileSystem& fs, int fd, off_t sizeHint)
-        : fs_(fs), fd_(fd),
-          capacity_(std::clamp(static_cast<size_t>(std::max<off_t>(sizeHint, 0)) + 1,
-                               kMinReadBuffer, kIoChunk)) {}
+        : fs_(fs), fd_(fd), sizeHint_(std::max<off_t>(sizeHint, 0)),
+          capacity_(std::clamp(static_cast<size_t>(sizeHint_) + 1, kMinReadBuffer, kIoChunk)) {}
 
     // Returns 0 on success, else an errno value.
     int Read(LineEndStyle requested, LineStore& store, LineEndStyle& style) {
@@ -104,17 +103,34 @@ public:
         }
         if (static_cast<int64_t>(filled_ - lineStart) > kMaxLineLength)
             return EFBIG;
+        // A long last line that fills the whole buffer, grown for it to the line's capacity (a
+        // file of one long line), becomes the line's storage as it is: no second copy.
+        if (lineStart == 0 && filled_ > kIoChunk &&
+            capacity_ ==
+                static_cast<size_t>(LineStore::CapacityFor(static_cast<int64_t>(filled_)))) {
+            store.AppendAdopted(buf_.get(), static_cast<int32_t>(filled_),
+                                static_cast<int32_t>(capacity_));
+            buf_.release();
+            return 0;
+        }
         store.AppendPacked(std::string_view(buf_.get() + lineStart, filled_ - lineStart));
         return 0;
     }
 
 private:
-    // Reads more bytes after the filled part, growing the buffer when a line fills all of it.
+    // Reads more bytes after the filled part, growing the buffer when a line fills all of it: at
+    // once to the capacity a line as long as the whole file takes, else to twice the size.
     int Fill() {
         if (filled_ == capacity_) {
             if (static_cast<int64_t>(capacity_) > kMaxLineLength)
                 return EFBIG;
-            const size_t bigger = capacity_ * 2;
+            size_t bigger = capacity_ * 2;
+            if (sizeHint_ <= kMaxLineLength) {
+                const auto whole =
+                    static_cast<size_t>(LineStore::CapacityFor(static_cast<int64_t>(sizeHint_)));
+                if (whole > capacity_)
+                    bigger = whole;
+            }
             auto grown = std::make_unique_for_overwrite<char[]>(bigger);
             std::memcpy(grown.get(), buf_.get(), filled_);
             buf_ = std::move(grown);
@@ -131,6 +147,7 @@ private:
 
     FileSystem& fs_;
     int fd_;
+    off_t sizeHint_;
     std::unique_ptr<char[]> buf_;
     size_t capacity_;
     size_t filled_ = 0;
@@ -185,6 +202,27 @@ bool CTextBuffer::ReadFromFile(std::string_view pathView, LineEndStyle style) {
     return true;
 }
 
+bool CTextBuffer::ReadFromLines(const std::vector<std::string_view>& lines, LineEndStyle style) {
+    if (lines.empty() || LineEndSequence(style).empty())
+        return false;
+    LineStore store;
+    try {
+        for (std::string_view line : lines) {
+            if (static_cast<int64_t>(line.size()) > kMaxLineLength)
+                return false;
+            store.AppendPacked(line);
+        }
+    } catch (const std::bad_alloc&) {
+        return Refuse(ENOMEM);
+    }
+    lines_ = std::move(store);
+    lineEndStyle_ = style;
+    modified_ = false;
+    ResetHistoryState();
+    NotifyViews(nullptr, nullptr, HintReload, -1);
+    return true;
+}
+
 bool CTextBuffer::WriteToFile(std::string_view pathView, LineEndStyle style, bool clearModified) {
     lastError_ = FileError{};
     const std::string path(pathView);
@@ -196,7 +234,11 @@ bool CTextBuffer::WriteToFile(std::string_view pathView, LineEndStyle style, boo
     const TextWriter write = [&](int fd, int64_t& written) {
         return WriteLines(fd, separator, written);
     };
-    if (!SaveFile(*fs_, path, write, lastError_))
+    const RewriteNotice rewriting = [this](const std::string& copyPath) {
+        if (observer_)
+            observer_->OnRewritingInPlace(*this, copyPath);
+    };
+    if (!SaveFile(*fs_, path, write, lastError_, rewriting))
         return false;
     if (clearModified) {
         MarkModified(false);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "syntax/colorindex.h"
 
@@ -61,6 +62,71 @@ bool MatchesNumberSyntax(const char* text, int length);
 // Bits of `state` outside Z80ParserStateMask are ignored. Does not allocate.
 uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length, TextBlock* blocks,
                          int& count);
+
+// Receives the blocks of a line in order, a bounded number at a time, so that a line of any length
+// is coloured in constant memory.
+class TextBlockReceiver {
+public:
+    virtual ~TextBlockReceiver() = default;
+    // `blocks` are the next `count` blocks of the line (count >= 1), in non-decreasing order of
+    // start and after every block received before.
+    virtual void Receive(const TextBlock* blocks, int count) = 0;
+};
+
+// The whole-line parse with its blocks handed to `receiver` as they are made: the same blocks
+// as the array form, in the same order. Returns the state at the line's end.
+uint32_t ColorizeZ80Line(uint32_t state, const char* text, int length, TextBlockReceiver& receiver);
+
+// Colours only the characters [from, to) of a line, for drawing a window onto a long one. Appends
+// at blocks[count] the block in force at `from`, moved to start there, then every block the
+// whole-line parse makes that starts inside (from, to): at most 2 * (to - from) + 1 blocks. A
+// run of these blocks has the colour the whole-line parse gives it. The parse starts at the
+// line's start (the colours depend on everything before) but stops soon after `to`, so it
+// computes no end state. Nothing is appended unless 0 <= from < to <= length.
+void ColorizeZ80Span(uint32_t state, const char* text, int length, int from, int to,
+                     TextBlock* blocks, int& count);
+
+// Where a parse of a line stands before character `at`: enough to go on from there and colour
+// the rest exactly as a parse from the line's start does.
+struct Z80ParsePoint {
+    int32_t at = 0;
+    uint32_t state = 0;     // the mode bits
+    int32_t wordStart = -1; // where the open word starts; -1 for none
+    int32_t lastStart = -1; // the last block made before `at`: where it starts, and its colour
+    ColorIndex lastColor = ColorNormalText;
+    bool firstChar = false; // no non-blank byte met in plain text yet
+};
+
+// ColorizeZ80Span going on from the latest of `points` at or before `from` instead of the line's
+// start, and noting a new point every `step` characters it passes: the points of one line (as
+// it is now, parsed from `state`), in order of `at`, kept by the caller between calls. A window
+// far into a long line then costs a parse of about `step` characters once the points reach it.
+// When the line or its start state changes, the points from the first changed character on
+// (all of them, for a new start state) must go.
+void ColorizeZ80Span(uint32_t state, const char* text, int length, int from, int to,
+                     TextBlock* blocks, int& count, std::vector<Z80ParsePoint>& points, int step);
+
+// The parse points of one long line, kept between windows of it so that each parses from the
+// nearest point before it (ColorizeZ80Span), and forgotten as far as the text changes. The owner
+// tells it of every change.
+class Z80LongLine {
+public:
+    static constexpr int kPointStep = 1 << 16;
+
+    // Colours the window [from, to) of line `line`: its `length` characters at `text`, parsed
+    // from `state`.
+    void Colorize(uint32_t state, int32_t line, const char* text, int length, int from, int to,
+                  TextBlock* blocks, int& count);
+    // The text changed from character `x` of line `line` on.
+    void ChangedFrom(int32_t line, int32_t x);
+    // Lines were inserted or removed after line `line`; -1: the whole text was replaced.
+    void LinesMoved(int32_t line);
+
+private:
+    int32_t line_ = -1;
+    uint32_t state_ = 0;
+    std::vector<Z80ParsePoint> points_;
+};
 
 // The same for a line held as a string_view; its size must fit in an int, as every buffer line
 // does.

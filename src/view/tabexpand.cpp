@@ -40,28 +40,65 @@ int32_t IndexToColumn(const char* chars, int32_t length, int32_t index, int32_t 
     return static_cast<int32_t>(AdvanceColumn(chars, std::min(index, length), 0, tab));
 }
 
-int32_t ColumnToIndex(const char* chars, int32_t length, int32_t column, int32_t tab) {
-    if (column <= 0)
+// Both walks below jump from tab to tab, so a long line costs a memchr, not a step per byte.
+
+int32_t ColumnToIndex(const char* chars, int32_t length, int64_t column, int32_t tab,
+                      int64_t startColumn) {
+    if (column <= startColumn)
         return 0;
     if (length <= 0)
         return std::max(length, 0);
-    int64_t reached = 0;
-    for (int32_t i = 0; i < length; ++i) {
-        reached = chars[i] == '\t' ? NextStop(reached, tab) : reached + 1;
-        if (reached >= column)
-            return column <= reached - tab / 2 ? i : i + 1;
+    // The first character whose end column reaches `column` decides: `column` up to half a tab
+    // (rounded down) before that end gives the character, a later one the character after it.
+    const auto pick = [&](int64_t index, int64_t endColumn) {
+        return static_cast<int32_t>(column <= endColumn - tab / 2 ? index : index + 1);
+    };
+    int64_t reached = startColumn; // the end column of the characters walked; below `column`
+    const char* p = chars;
+    const char* end = chars + length;
+    while (p < end) {
+        const char* t = FindTab(p, end);
+        if (column - reached <= t - p) // a plain character of [p, t) ends at `column`
+            return pick(p - chars + (column - reached) - 1, column);
+        reached += t - p;
+        if (t == end)
+            break;
+        const int64_t stop = NextStop(reached, tab);
+        if (stop >= column)
+            return pick(t - chars, stop);
+        reached = stop;
+        p = t + 1;
     }
     return length;
 }
 
-int32_t ColumnToCoveringIndex(const char* chars, int32_t length, int64_t column, int32_t tab) {
-    column = std::max<int64_t>(column, 0);
-    int64_t reached = 0;
-    for (int32_t i = 0; i < length; ++i) {
-        reached = chars[i] == '\t' ? NextStop(reached, tab) : reached + 1;
-        if (reached > column)
-            return i;
+int32_t ColumnToCoveringIndex(const char* chars, int32_t length, int64_t column, int32_t tab,
+                              int64_t* startColumn, int64_t fromColumn) {
+    column = std::max<int64_t>(column, fromColumn);
+    int64_t reached = fromColumn; // the end column of the characters walked; at most `column`
+    const char* p = chars;
+    const char* end = chars + std::max(length, 0);
+    while (p < end) {
+        const char* t = FindTab(p, end);
+        if (column - reached < t - p) { // the plain character starting at `column` covers it
+            if (startColumn)
+                *startColumn = column;
+            return static_cast<int32_t>(p - chars + (column - reached));
+        }
+        reached += t - p;
+        if (t == end)
+            break;
+        const int64_t stop = NextStop(reached, tab);
+        if (stop > column) {
+            if (startColumn)
+                *startColumn = reached;
+            return static_cast<int32_t>(t - chars);
+        }
+        reached = stop;
+        p = t + 1;
     }
+    if (startColumn)
+        *startColumn = reached;
     return std::max(length, 0);
 }
 

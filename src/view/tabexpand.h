@@ -23,13 +23,18 @@ int32_t IndexToColumn(const char* chars, int32_t length, int32_t index, int32_t 
 
 // The character index nearest to `column`: a column inside the first half of a tab (rounded
 // down) gives the tab, one in its second half the character after it; a column at or past the
-// end of the line gives the line length.
-int32_t ColumnToIndex(const char* chars, int32_t length, int32_t column, int32_t tab);
+// end of the line gives the line length. With `startColumn`, `chars` are the rest of a line from
+// a character that starts at that column (columns stay those of the whole line).
+int32_t ColumnToIndex(const char* chars, int32_t length, int64_t column, int32_t tab,
+                      int64_t startColumn = 0);
 
 // The character whose cell covers `column`: the walk stops at the first character whose end
 // column lies past it, so a column anywhere inside a character (or a tab's expansion) gives that
-// character; the line length when the line ends first. Negative columns count as 0.
-int32_t ColumnToCoveringIndex(const char* chars, int32_t length, int64_t column, int32_t tab);
+// character; the line length when the line ends first. Negative columns count as 0. With
+// `startColumn`, also the column where that character starts (the line's expanded length when
+// the line ends first). `fromColumn` is ColumnToIndex's `startColumn`.
+int32_t ColumnToCoveringIndex(const char* chars, int32_t length, int64_t column, int32_t tab,
+                              int64_t* startColumn = nullptr, int64_t fromColumn = 0);
 
 // Appends to `out` the display text of columns [skip, skip + limit) of the run of `count`
 // characters at `chars` that starts at column `startColumn`: tabs become the spaces that reach the

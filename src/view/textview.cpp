@@ -38,6 +38,7 @@ CTextBuffer* CTextView::FindTextBuffer() {
 void CTextView::AfterEditAction(EditAction /*action*/, std::string_view /*text*/) {}
 
 void CTextView::ResetViewState() {
+    columnIndex_.Forget();
     topLine = 0;
     firstColumn = 0;
     rowHeight = -1;
@@ -156,6 +157,9 @@ uint32_t CTextView::ColorizeLine(uint32_t /*state*/, int32_t /*line*/, TextBlock
                                  int32_t& /*count*/) {
     return 0;
 }
+
+void CTextView::ColorizeLineSpan(uint32_t /*state*/, int32_t /*line*/, int32_t /*from*/,
+                                 int32_t /*to*/, TextBlock* /*blocks*/, int32_t& /*count*/) {}
 
 // ---- Fonts
 

@@ -39,6 +39,7 @@
 #include "syntax/colorindex.h"
 #include "view/cmdui.h"
 #include "view/expandedlengths.h"
+#include "view/linecolumns.h"
 #include "view/parserstates.h"
 #include "view/printjob.h"
 #include "view/textsearch.h"
@@ -81,6 +82,10 @@ public:
     // The timer that scrolls while the mouse selects outside the text area.
     static constexpr uint32_t AutoScrollTimerId = 1001;
     static constexpr uint32_t kAutoScrollPeriodMs = 100;
+    // Lines up to this length are coloured whole through ColorizeLine when drawn; longer ones
+    // only where the window shows them, through ColorizeLineSpan, so that drawing a line costs
+    // memory for the visible columns rather than for its length.
+    static constexpr int32_t kWholeLineColoring = 65536;
     // Icons of the margin: the icon of a line is that of the first entry whose flag it carries.
     static constexpr std::array<LineFlags, 15> kMarginIconFlags{
         MarginMarkA,       MarginMarkB,       MarginMarkC,       NumberedBookmark1,
@@ -185,6 +190,12 @@ public:
     // is three blocks per character of the line); without, only the state is wanted. Returns
     // the state at the end of the line, never 0xFFFFFFFF. The base view colours nothing.
     virtual uint32_t ColorizeLine(uint32_t state, int32_t line, TextBlock* blocks, int32_t& count);
+    // The parse hook for drawing a line longer than kWholeLineColoring characters, of which only
+    // what the window shows is coloured: appends at blocks[count] the blocks that colour the
+    // characters [from, to) of `line` (room for 3 * (to - from) + 8), the first starting at
+    // `from`; `state` is the state at the start of the line. The base view colours nothing.
+    virtual void ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, int32_t to,
+                                  TextBlock* blocks, int32_t& count);
     virtual const view::ResourceModule& GetResourceModule();
     virtual CTextBuffer* FindTextBuffer();
     void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
@@ -214,6 +225,10 @@ public:
     // ---- Columns and pixels.
     int32_t CharIndexToColumn(int32_t line, int32_t charIndex);
     int32_t ColumnToCharIndex(int32_t line, int32_t column);
+    // The character whose cell covers `column` (tabs::ColumnToCoveringIndex), and with
+    // `startColumn` the column where it starts. A line longer than kWholeLineColoring is walked
+    // from the nearest of its column checkpoints.
+    int32_t ColumnToCoveringIndex(int32_t line, int64_t column, int64_t* startColumn);
     void ExpandTabs(const char* chars, int32_t offset, int32_t count, std::string& out);
     TextPosition PointToTextPosition(platform::Point point);
     platform::Point TextPositionToPoint(TextPosition position);
@@ -467,9 +482,11 @@ protected:
 
 private:
     // Reused by every drawn line, so that painting allocates only when a line longer than any
-    // before it is drawn.
+    // before it is drawn (at most kWholeLineColoring characters or a window's width of them).
     std::vector<TextBlock> blockScratch_;
     std::string runScratch_;
     // Prepared by every search, so that searching allocates nothing per line.
     view::LineSearcher searcher_;
+    // Column checkpoints of the long line looked at last.
+    LineColumnIndex columnIndex_;
 };

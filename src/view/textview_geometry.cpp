@@ -68,6 +68,9 @@ int32_t CTextView::ComputeExpandedLength(int32_t line) {
     const int32_t length = TextLineLength(line);
     if (length <= 0)
         return 0;
+    if (length > kWholeLineColoring)
+        return static_cast<int32_t>(
+            columnIndex_.ColumnOf(line, GetLineText(line), length, length, GetTabWidth()));
     return tabs::ExpandedLength(GetLineText(line), length, GetTabWidth());
 }
 
@@ -89,11 +92,27 @@ int32_t CTextView::GetExpandedLineLength(int32_t line) {
 int32_t CTextView::CharIndexToColumn(int32_t line, int32_t charIndex) {
     if (charIndex < 1)
         return 0;
-    return tabs::IndexToColumn(GetLineText(line), TextLineLength(line), charIndex, GetTabWidth());
+    const int32_t length = TextLineLength(line);
+    if (length > kWholeLineColoring)
+        return static_cast<int32_t>(
+            columnIndex_.ColumnOf(line, GetLineText(line), length, charIndex, GetTabWidth()));
+    return tabs::IndexToColumn(GetLineText(line), length, charIndex, GetTabWidth());
 }
 
 int32_t CTextView::ColumnToCharIndex(int32_t line, int32_t column) {
-    return tabs::ColumnToIndex(GetLineText(line), TextLineLength(line), column, GetTabWidth());
+    const int32_t length = TextLineLength(line);
+    if (length > kWholeLineColoring)
+        return columnIndex_.NearestIndex(line, GetLineText(line), length, column, GetTabWidth());
+    return tabs::ColumnToIndex(GetLineText(line), length, column, GetTabWidth());
+}
+
+int32_t CTextView::ColumnToCoveringIndex(int32_t line, int64_t column, int64_t* startColumn) {
+    const int32_t length = TextLineLength(line);
+    if (length > kWholeLineColoring)
+        return columnIndex_.CoveringIndex(line, GetLineText(line), length, column, GetTabWidth(),
+                                          startColumn);
+    return tabs::ColumnToCoveringIndex(GetLineText(line), length, column, GetTabWidth(),
+                                       startColumn);
 }
 
 void CTextView::ExpandTabs(const char* chars, int32_t offset, int32_t count, std::string& out) {
@@ -117,7 +136,7 @@ TextPosition CTextView::PointToTextPosition(Point point) {
         return {0, y};
     const int64_t column =
         static_cast<int64_t>(firstColumn) + (point.x - GetMarginPixels()) / GetCellWidth();
-    return {tabs::ColumnToCoveringIndex(GetLineText(y), length, column, GetTabWidth()), y};
+    return {ColumnToCoveringIndex(y, column, nullptr), y};
 }
 
 Point CTextView::TextPositionToPoint(TextPosition position) {

@@ -144,6 +144,7 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         InvalidateLineBand(line, line);
         return;
     }
+    columnIndex_.Changed(line, adjuster, (hints & HintOneLine) != 0);
     if (hints & HintOneLine) {
         UpdateCachesForOneLine(line);
         InvalidateChangedLines(line);
@@ -185,8 +186,10 @@ void CTextView::OnBufferBatchChanged(CBufferView* /*source*/, const BatchChange&
     // What a notification per changed line would do, with the work that concerns the whole
     // window done once: the lines' caches one by one, then one band from the first changed line
     // (the union of the bands of every line), the positions, the caret and the horizontal bar.
-    for (int32_t i = 0; i < lines; ++i)
+    for (int32_t i = 0; i < lines; ++i) {
+        columnIndex_.Changed(change.Line(i), nullptr, true);
         UpdateCachesForOneLine(change.Line(i));
+    }
     InvalidateChangedLines(change.Line(0));
     change.AdjustPosition(caretPos);
     change.AdjustPosition(selectionFirst);

@@ -77,51 +77,70 @@ void CTextView::DrawTextLine(Surface& dc, const Rect& rect, int32_t line) {
         return;
     }
 
-    // Room for three blocks per character, and a few more for a parser that adds one at the
-    // line's end.
-    const size_t room = 3 * static_cast<size_t>(length) + 8;
-    if (blockScratch_.size() < room)
-        blockScratch_.resize(room);
+    // The characters drawn, [drawFrom, drawTo), and the column where drawFrom starts. A line short
+    // enough is coloured whole (which refreshes its own parser state as a side effect); of a
+    // longer one only the characters the window shows are coloured and drawn.
+    const int32_t tab = GetTabWidth();
+    int32_t drawFrom = 0;
+    int32_t drawTo = length;
+    int64_t column = 0;
     const uint32_t state = GetParserStateAfter(line - 1);
     int32_t count = 0;
-    parserStates.Store(line, ColorizeLine(state, line, blockScratch_.data(), count));
+    size_t room = 0;
+    if (length <= kWholeLineColoring) {
+        // Room for three blocks per character, and a few more for a parser that adds one at the
+        // line's end.
+        room = 3 * static_cast<size_t>(length) + 8;
+        if (blockScratch_.size() < room)
+            blockScratch_.resize(room);
+        parserStates.Store(line, ColorizeLine(state, line, blockScratch_.data(), count));
+    } else {
+        const int64_t columns = (rect.right - rect.left) / cw + 2;
+        drawFrom = ColumnToCoveringIndex(line, firstColumn, &column);
+        drawTo = std::min(length, ColumnToCoveringIndex(line, firstColumn + columns, nullptr) + 1);
+        room = 3 * static_cast<size_t>(drawTo - drawFrom) + 8;
+        if (blockScratch_.size() < room)
+            blockScratch_.resize(room);
+        if (drawFrom < drawTo)
+            ColorizeLineSpan(state, line, drawFrom, drawTo, blockScratch_.data(), count);
+    }
     count = std::clamp<int32_t>(count, 0, static_cast<int32_t>(room));
 
     dc.SetBkColor(background);
     if (text != CLR_NONE)
         dc.SetTextColor(text);
 
-    // Runs are clamped to the line; a run that ends before it starts draws nothing. `column` is
-    // the expanded column where the last drawn run ended.
-    int32_t drawnTo = 0;
-    int64_t column = 0;
+    // Runs are clamped to the characters drawn; a run that ends before it starts draws nothing.
+    // `column` is the expanded column where the last drawn run ended.
+    int32_t drawnTo = drawFrom;
     const auto drawRun = [&](int32_t from, int32_t to, int32_t colorIndex) {
         if (text == CLR_NONE)
             dc.SetTextColor(ColorOf(colorIndex));
         dc.SelectFont(GetStyledFont(IsColorItalic(colorIndex), IsColorBold(colorIndex)));
-        from = std::clamp(from, 0, length);
-        to = std::clamp(to, 0, length);
+        from = std::clamp(from, drawFrom, drawTo);
+        to = std::clamp(to, drawFrom, drawTo);
         if (to <= from)
             return;
         if (from != drawnTo)
-            column = tabs::AdvanceColumn(chars, from, 0, GetTabWidth());
+            column = tabs::AdvanceColumn(chars, from, 0, tab);
         column = DrawRunWithSelection(dc, column, rect, chars, from, to - from, {from, line});
         drawnTo = to;
     };
     if (count == 0) {
-        drawRun(0, length, ColorNormalText);
+        drawRun(drawFrom, drawTo, ColorNormalText);
     } else {
-        drawRun(0, blockScratch_[0].startChar, ColorNormalText);
+        drawRun(drawFrom, blockScratch_[0].startChar, ColorNormalText);
         for (int32_t i = 0; i + 1 < count; ++i) {
             const TextBlock& block = blockScratch_[static_cast<size_t>(i)];
             drawRun(block.startChar, blockScratch_[static_cast<size_t>(i) + 1].startChar,
                     block.colorIndex);
         }
         const TextBlock& last = blockScratch_[static_cast<size_t>(count) - 1];
-        drawRun(last.startChar, length, last.colorIndex);
+        drawRun(last.startChar, drawTo, last.colorIndex);
     }
     if (drawnTo != length)
-        column = tabs::AdvanceColumn(chars, length, 0, GetTabWidth());
+        column = drawTo == length ? tabs::AdvanceColumn(chars, length, 0, tab)
+                                  : GetExpandedLineLength(line);
 
     // The rest of the row right of the line's end.
     const int64_t endX = rect.left + static_cast<int64_t>(cw) * (column - firstColumn);

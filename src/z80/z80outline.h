@@ -137,6 +137,7 @@ private:
     void MergeSlice(Slice& slice);
     void CancelSlicesFrom(size_t index);
     void IssueSlices();
+    void Recycle(Slice& slice);
     void StopWorker();
     void Notify(const OutlineChange& change);
 
@@ -158,6 +159,11 @@ private:
     // Slices in flight, in line order from scannedEnd_ on; the worker finishes them in order.
     std::deque<std::shared_ptr<Slice>> slices_;
     int issuedEnd_ = 0;
+    // The copies of slices the worker handed back, emptied, for the next slices to fill: the
+    // copying then writes into memory already in use instead of pages the system must clear
+    // first. Released with the worker.
+    std::vector<std::string> spareTexts_;
+    std::vector<std::vector<uint32_t>> spareEnds_;
     std::unique_ptr<Worker> worker_;
 };
 

@@ -24,9 +24,7 @@ void Outline::Slice::Scan() {
             symbols.emplace_back(i, SymbolValue{std::string(s.name), s.kind});
         },
         [&](int i, uint32_t s) { states.emplace_back(i, static_cast<uint8_t>(s)); });
-    // The copy is not needed any more; free it now rather than when the slice is merged.
-    std::string().swap(text);
-    std::vector<uint32_t>().swap(ends);
+    // The copy stays with the slice: the UI thread hands its memory to a later slice.
 }
 
 // ---- Worker
@@ -98,6 +96,7 @@ void Outline::Pump() {
     if (!worker_)
         return;
     for (const std::shared_ptr<Slice>& slice : worker_->TakeDone()) {
+        Recycle(*slice);
         if (slice->cancelled.load(std::memory_order_relaxed) || slices_.empty() ||
             slices_.front() != slice)
             continue;
@@ -162,6 +161,14 @@ void Outline::IssueSlices() {
     const int count = buffer_.LineCount();
     while (slices_.size() < 2 && issuedEnd_ < count) {
         auto slice = std::make_shared<Slice>();
+        if (!spareTexts_.empty()) {
+            slice->text = std::move(spareTexts_.back());
+            spareTexts_.pop_back();
+        }
+        if (!spareEnds_.empty()) {
+            slice->ends = std::move(spareEnds_.back());
+            spareEnds_.pop_back();
+        }
         slice->firstLine = issuedEnd_;
         int line = issuedEnd_;
         while (line < count && line - issuedEnd_ < tuning_.sliceLines &&
@@ -183,9 +190,24 @@ void Outline::IssueSlices() {
     }
 }
 
+void Outline::Recycle(Slice& slice) {
+    // Two slices are in flight at most, so two spares serve every one that is issued.
+    constexpr size_t kSpares = 2;
+    if (spareTexts_.size() < kSpares) {
+        slice.text.clear();
+        spareTexts_.push_back(std::move(slice.text));
+    }
+    if (spareEnds_.size() < kSpares) {
+        slice.ends.clear();
+        spareEnds_.push_back(std::move(slice.ends));
+    }
+}
+
 void Outline::StopWorker() {
     CancelSlicesFrom(0);
     worker_.reset();
+    std::vector<std::string>().swap(spareTexts_);
+    std::vector<std::vector<uint32_t>>().swap(spareEnds_);
 }
 
 } // namespace z80

@@ -6,6 +6,7 @@
 #include "app/resources/resourceids.h"
 #include "app_harness.h"
 #include "buffer/filesystem.h"
+#include "buffer/printable.h"
 
 namespace apptest {
 namespace {
@@ -153,6 +154,28 @@ TEST_F(AppTest, ClosingAModifiedDocumentAsks) {
         Stop();
         Settle();
     }
+}
+
+// A file name in a question or a failure is shown with its control bytes escaped: an escape
+// sequence in a name cannot change what the box says.
+TEST_F(AppTest, FileNamesInMessagesAreShownEscaped) {
+    WriteFile("a\x1b[31mb.asm", "old");
+    ASSERT_TRUE(Start({QString::fromStdString(FilePath("a\x1b[31mb.asm"))}));
+    Type(View(), "x");
+    NoCreateFileSystem files;
+    Doc().Buffer().SetFileSystem(&files);
+    ui.savePaths.push_back(FilePath("c\x1b[0md.asm"));
+    Main().RouteCommand(ID_FILE_SAVE_AS);
+    Doc().Buffer().SetFileSystem(nullptr);
+    ui.answers.push_back(MessageResult::No);
+    Main().ActiveChild()->close();
+    Settle();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    for (const std::string& message : ui.messages)
+        EXPECT_EQ(message.find('\x1b'), std::string::npos) << message;
+    EXPECT_NE(ui.messages[0].find("c\\e[0md.asm"), std::string::npos) << ui.messages[0];
+    EXPECT_EQ(ui.messages[1],
+              "Save changes to " + PrintableFileName(FilePath("a\x1b[31mb.asm")) + "?");
 }
 
 } // namespace

@@ -19,9 +19,11 @@
 #include "app/childframe.h"
 #include "app/editorapp.h"
 #include "app/mainframe.h"
+#include "app/resources/dialogs.h"
 #include "app/sampleview.h"
 #include "app/uiservices.h"
 #include "common/qt_test_app.h"
+#include "platform/headless/headless_dialog.h"
 #include "platform/headless/headless_lockkeys.h"
 
 namespace apptest {
@@ -52,6 +54,19 @@ public:
         return font;
     }
     void ShowAbout() override { ++aboutShown; }
+    // The engine's dialogs run headless, driven by `dialogScript`; without one none is shown.
+    int32_t RunDialog(platform::Dialog& dialog) override {
+        const platform::DialogTemplate* templ = app::FindDialogTemplate(dialog.TemplateId());
+        if (!templ || !dialogScript)
+            return -1;
+        platform::headless::HeadlessDialog host(dialog, *templ);
+        host.Start();
+        dialogScript(host);
+        if (host.Running())
+            host.PressEscape();
+        dialogMessages.insert(dialogMessages.end(), host.Messages().begin(), host.Messages().end());
+        return host.Result();
+    }
     void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override {
         printed.push_back({&view, std::string(title), preview});
         if (onPrint)
@@ -76,6 +91,8 @@ public:
     std::optional<app::FontChoice> font;
     std::optional<platform::LogFont> fontAsked;
     int aboutShown = 0;
+    std::function<void(platform::headless::HeadlessDialog&)> dialogScript;
+    std::vector<std::string> dialogMessages;
     struct PrintRequest {
         platform::PrintableView* view;
         std::string title;
@@ -100,6 +117,7 @@ private:
 class AppTest : public ::testing::Test {
 protected:
     QString SettingsPath() const { return dir_.filePath("settings.ini"); }
+    std::string JournalFolder() const { return dir_.filePath("state/velmora").toStdString(); }
     std::string FilePath(const char* name) const { return dir_.filePath(name).toStdString(); }
     void WriteFile(const char* name, const QByteArray& bytes) const {
         QFile file(dir_.filePath(name));
@@ -122,7 +140,8 @@ protected:
     }
 
     bool Start(const QStringList& arguments = {}) {
-        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &ui, &lockKeys});
+        app = std::make_unique<app::CEditorApp>(
+            app::AppOptions{SettingsPath(), &ui, &lockKeys, JournalFolder()});
         return app->InitInstance(arguments);
     }
     void Stop() { app.reset(); }
@@ -137,6 +156,14 @@ protected:
     void Type(app::CSampleView& view, std::string_view text) const {
         for (char c : text)
             view.OnChar(static_cast<unsigned char>(c), 1);
+    }
+    // The active document's lines joined by '|'.
+    std::string DocText() const {
+        std::string text;
+        const CTextBuffer& b = Doc().Buffer();
+        for (int i = 0; i < b.LineCount(); ++i)
+            text += std::string(b.LineText(i)) + (i + 1 < b.LineCount() ? "|" : "");
+        return text;
     }
     // The state of a menu item after its menu's update handlers ran.
     QAction* MenuItem(uint32_t id) const {

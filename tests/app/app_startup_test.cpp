@@ -48,10 +48,11 @@ TEST_F(AppTest, CommandLineOpensTheFileOrFailsWithTheReason) {
 
 TEST_F(AppTest, MenusMatchTheResources) {
     ASSERT_TRUE(Start());
+    // The document menu, with the Z80 workbench's pop-up after "&View".
     const QList<QAction*> top = Main().menuBar()->actions();
-    ASSERT_EQ(top.size(), 5);
-    const char* titles[] = {"&File", "&Edit", "&View", "&Window", "&Help"};
-    for (int i = 0; i < 5; ++i)
+    ASSERT_EQ(top.size(), 6);
+    const char* titles[] = {"&File", "&Edit", "&View", "&Z80", "&Window", "&Help"};
+    for (int i = 0; i < 6; ++i)
         EXPECT_EQ(top[i]->text(), titles[i]);
     EXPECT_EQ(MenuItem(ID_FILE_NEW)->text(), "&New\tCtrl+N");
     EXPECT_EQ(MenuItem(ID_EDIT_FIND_PREVIOUS)->text(), "Find Previous\tShift+F3");
@@ -196,10 +197,16 @@ TEST_F(AppTest, LastViewDestroyedDecidesBackspaceSetting) {
 TEST_F(AppTest, StatusPanesShowPositionLineEndsAndModes) {
     WriteFile("lf.asm", "\tnop\n\tret\n");
     ASSERT_TRUE(Start({QString::fromStdString(FilePath("lf.asm"))}));
-    const std::vector<uint32_t> order{
-        ID_SEPARATOR,           ID_EDIT_INDICATOR_POSITION, ID_EDIT_INDICATOR_BLANK,
-        ID_EDIT_INDICATOR_CRLF, ID_INDICATOR_OVR,           ID_EDIT_INDICATOR_READ,
-        ID_INDICATOR_CAPS,      ID_INDICATOR_NUM,           ID_INDICATOR_SCRL};
+    const std::vector<uint32_t> order{ID_SEPARATOR,
+                                      ID_EDIT_INDICATOR_POSITION,
+                                      ID_EDIT_INDICATOR_BLANK,
+                                      ID_EDIT_INDICATOR_CRLF,
+                                      ID_INDICATOR_OVR,
+                                      ID_EDIT_INDICATOR_READ,
+                                      ID_INDICATOR_CAPS,
+                                      ID_INDICATOR_NUM,
+                                      ID_INDICATOR_SCRL,
+                                      ID_Z80_INDICATOR_FIGURES};
     EXPECT_EQ(Main().PaneIds(), order);
     CSampleView& view = View();
     view.OnCommand(ID_CARET_TEXT_END);

@@ -194,7 +194,8 @@ public:
 class SearchAppTest : public AppTest {
 protected:
     bool StartWithDialogs(const QStringList& arguments) {
-        app = std::make_unique<app::CEditorApp>(app::AppOptions{SettingsPath(), &dialogs});
+        app = std::make_unique<app::CEditorApp>(
+            app::AppOptions{SettingsPath(), &dialogs, nullptr, JournalFolder()});
         return app->InitInstance(arguments);
     }
     DialogUi dialogs;

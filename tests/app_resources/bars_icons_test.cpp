@@ -32,6 +32,10 @@ TEST(AppBars, StatusPanesInOrder) {
     const std::vector<uint32_t> expected{0, 37903, 37900, 37902, 59140, 37901, 59137, 59138, 59139};
     const auto panes = StatusBarPanes();
     EXPECT_EQ(std::vector<uint32_t>(panes.begin(), panes.end()), expected);
+    // The workbench's pane comes after them, in a list of its own.
+    const auto extra = WorkbenchStatusPanes();
+    EXPECT_EQ(std::vector<uint32_t>(extra.begin(), extra.end()),
+              std::vector<uint32_t>{ID_Z80_INDICATOR_FIGURES});
 }
 
 TEST(AppIcons, EveryPictureIsWellFormed) {

@@ -112,7 +112,7 @@ TEST(AppMenus, MnemonicsAreUniqueWithinEachPopup) {
     // The View pop-up has always shared S between "&Status Bar" and "&Set Font"; the keyboard
     // cycles between the two. No other duplicate is allowed.
     const std::set<std::pair<std::string, char>> known{{"&View", 'S'}};
-    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU}) {
+    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU, IDR_WORKBENCH}) {
         const MenuResource* menu = FindMenu(menuId);
         std::map<char, int> bar;
         for (const MenuItem& popup : menu->bar) {
@@ -144,7 +144,8 @@ TEST(AppMenus, MnemonicsAreUniqueWithinEachPopup) {
 std::vector<KeyChord> KeysOf(uint32_t command) {
     std::vector<KeyChord> keys;
     for (const platform::AccelTable* table :
-         {FindAccelTable(IDR_MAINFRAME), &view::ViewAcceleratorTable()})
+         {FindAccelTable(IDR_MAINFRAME), FindAccelTable(IDR_WORKBENCH),
+          &view::ViewAcceleratorTable()})
         for (const platform::Accel& a : table->Entries())
             if (a.cmd == command)
                 keys.push_back({a.key, a.fVirt & platform::ModMask});
@@ -152,7 +153,7 @@ std::vector<KeyChord> KeysOf(uint32_t command) {
 }
 
 TEST(AppMenus, ShortcutTextsNameKeysOfTheirCommand) {
-    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU}) {
+    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU, IDR_WORKBENCH}) {
         for (const auto& [path, item] : Flatten(menuId)) {
             SCOPED_TRACE(path);
             const std::vector<KeyChord> keys = KeysOf(item->id);
@@ -160,8 +161,9 @@ TEST(AppMenus, ShortcutTextsNameKeysOfTheirCommand) {
             if (shortcut.empty()) {
                 // A command the frame's keys send must show one of them. The view's own keys
                 // (bookmarks) are not shown in menus.
-                for (const platform::Accel& a : FindAccelTable(IDR_MAINFRAME)->Entries())
-                    EXPECT_NE(a.cmd, item->id);
+                for (const int32_t tableId : {IDR_MAINFRAME, IDR_WORKBENCH})
+                    for (const platform::Accel& a : FindAccelTable(tableId)->Entries())
+                        EXPECT_NE(a.cmd, item->id);
                 continue;
             }
             const auto chord = ParseShortcutText(shortcut);
@@ -222,13 +224,65 @@ TEST(AppKeys, ShortcutTextParsing) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseShortcutText(c.text), c.chord) << c.text;
-    // Every key of both tables survives the trip through its text.
+    // Every key of the tables survives the trip through its text.
     for (const platform::AccelTable* table :
-         {FindAccelTable(IDR_MAINFRAME), &view::ViewAcceleratorTable()})
+         {FindAccelTable(IDR_MAINFRAME), FindAccelTable(IDR_WORKBENCH),
+          &view::ViewAcceleratorTable()})
         for (const platform::Accel& a : table->Entries()) {
             const KeyChord chord{a.key, a.fVirt & platform::ModMask};
             EXPECT_EQ(ParseShortcutText(ShortcutText(chord)), chord) << ShortcutText(chord);
         }
+}
+
+// The Z80 workbench's menu and keys sit beside the editor's own: a pop-up of its own, keys no
+// other table uses, commands no other menu holds.
+TEST(AppWorkbench, MenuAndKeysStandBesideTheEditorsOwn) {
+    const MenuResource* workbench = FindMenu(IDR_WORKBENCH);
+    ASSERT_NE(workbench, nullptr);
+    ASSERT_EQ(workbench->bar.size(), 1u);
+    EXPECT_EQ(workbench->bar[0].text, "&Z80");
+    EXPECT_EQ(Shape(workbench->bar[0].items), "cccc-cccc-cc-c");
+    // No top-level mnemonic of either bar is taken by "&Z80".
+    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE})
+        for (const MenuItem& popup : FindMenu(menuId)->bar)
+            EXPECT_NE(Mnemonic(popup.text), Mnemonic(workbench->bar[0].text)) << popup.text;
+
+    std::set<uint32_t> editorIds;
+    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU})
+        for (const auto& [path, item] : Flatten(menuId))
+            editorIds.insert(item->id);
+    for (const auto& [path, item] : Flatten(IDR_WORKBENCH)) {
+        EXPECT_EQ(editorIds.count(item->id), 0u) << path;
+        EXPECT_GE(item->id, ID_Z80_ASSEMBLE) << path;
+        EXPECT_LE(item->id, ID_Z80_ASSEMBLER_SETTINGS) << path;
+    }
+
+    const platform::AccelTable* keys = FindAccelTable(IDR_WORKBENCH);
+    ASSERT_NE(keys, nullptr);
+    const struct {
+        std::string_view keys;
+        uint32_t command;
+    } cases[] = {
+        {"F7", ID_Z80_ASSEMBLE},
+        {"F4", ID_Z80_NEXT_MESSAGE},
+        {"Shift+F4", ID_Z80_PREVIOUS_MESSAGE},
+        {"F12", ID_Z80_GOTO_DEFINITION},
+        {"Alt+Left", ID_Z80_GO_BACK},
+        {"Alt+Right", ID_Z80_GO_FORWARD},
+        {"Ctrl+G", ID_Z80_GOTO_LINE},
+        {"Ctrl+Shift+O", ID_Z80_OUTLINE},
+    };
+    EXPECT_EQ(keys->Entries().size(), std::size(cases));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.keys));
+        const auto chord = ParseShortcutText(c.keys);
+        ASSERT_TRUE(chord.has_value());
+        EXPECT_EQ(keys->Find(chord->key, chord->modifiers), c.command);
+        // Neither the frame's table nor the view's holds the key, so no key of the editor's changes
+        // meaning and the view never claims it before the frame.
+        EXPECT_FALSE(FindAccelTable(IDR_MAINFRAME)->Find(chord->key, chord->modifiers));
+        EXPECT_FALSE(view::ViewAcceleratorTable().Find(chord->key, chord->modifiers));
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/resources/bars.h"
 #include "app/resources/menus.h"
@@ -58,6 +59,13 @@ TEST(AppStrings, ExactTexts) {
     EXPECT_FALSE(FindString(0).has_value());
 }
 
+TEST(AppStrings, FillInReplacesPlaceholdersInOrder) {
+    EXPECT_EQ(FillIn("Line %d of %s", {"3", "a.asm"}), "Line 3 of a.asm");
+    EXPECT_EQ(FillIn("100%% of %s", {"it"}), "100% of it");
+    EXPECT_EQ(FillIn("%s and %s", {"one"}), "one and ");
+    EXPECT_EQ(FillIn("%x stays, so does a lone %", {"unused"}), "%x stays, so does a lone %");
+}
+
 TEST(AppStrings, IdsAreUniqueAndEveryLookupFindsItsOwnEntry) {
     const std::vector<StringEntry> all = AllStrings();
     std::set<int32_t> seen;
@@ -86,7 +94,7 @@ TEST(AppStrings, DocumentTemplateFields) {
 }
 
 TEST(AppStrings, EveryMenuAndToolbarCommandHasAPrompt) {
-    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU}) {
+    for (int32_t menuId : {IDR_MAINFRAME, IDR_SOURCETYPE, IDR_CONTEXTMENU, IDR_WORKBENCH}) {
         VisitMenuItems(FindMenu(menuId)->bar, [&](const MenuItem& item, const MenuItem*) {
             if (item.kind == MenuItemKind::Command) {
                 EXPECT_FALSE(StatusPrompt(item.id).empty()) << menuId << " " << item.text;
@@ -107,7 +115,9 @@ TEST(AppStrings, EveryMenuAndToolbarCommandHasAPrompt) {
 }
 
 TEST(AppStrings, PaneStringsSizeEveryPane) {
-    for (uint32_t pane : StatusBarPanes()) {
+    std::vector<uint32_t> panes(StatusBarPanes().begin(), StatusBarPanes().end());
+    panes.insert(panes.end(), WorkbenchStatusPanes().begin(), WorkbenchStatusPanes().end());
+    for (uint32_t pane : panes) {
         if (pane == ID_SEPARATOR)
             continue;
         auto text = FindString(static_cast<int32_t>(pane));

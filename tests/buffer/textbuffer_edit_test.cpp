@@ -268,6 +268,27 @@ TEST(Buffer, LineCapacityGrowsInSixteensAndNeverShrinks) {
     EXPECT_EQ(buffer.LineCapacity(1), 32) << "a new line of 16 gets the next multiple";
 }
 
+// A line of megabytes cut in two, or mostly deleted, gives its storage back: splitting a huge
+// line must not leave its whole storage behind on the short first part.
+TEST(Buffer, LargeLineStorageShrinksWhenMostlyUnused) {
+    const int size = 3 << 20;
+    CTextBuffer buffer;
+    Fill(buffer, {std::string(size, 'x')});
+    int endLine = 0;
+    int endChar = 0;
+    ASSERT_TRUE(buffer.ApplyInsert(nullptr, 0, 10, "\r\n", endLine, endChar));
+    EXPECT_EQ(buffer.LineCapacity(0), 16);
+    EXPECT_EQ(buffer.LineCapacity(1), LineStore::CapacityFor(size - 10));
+    ASSERT_TRUE(buffer.ApplyDelete(nullptr, 0, 10, 1, 0));
+    EXPECT_EQ(buffer.LineText(0), std::string(size, 'x'));
+    ASSERT_TRUE(buffer.ApplyDelete(nullptr, 0, 100, 0, size - 100));
+    EXPECT_EQ(buffer.LineCapacity(0), 208);
+    // Below a megabyte the storage never shrinks.
+    Fill(buffer, {std::string(1000, 'y')});
+    ASSERT_TRUE(buffer.ApplyDelete(nullptr, 0, 0, 0, 990));
+    EXPECT_EQ(buffer.LineCapacity(0), 1008);
+}
+
 struct AdjustCase {
     bool insertion;
     TextPosition start, end, pos, expected;

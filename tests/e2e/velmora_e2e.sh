@@ -13,11 +13,8 @@ export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 printf 'start:\r\n\tld a,1\r\n\tret\r\n' > "$WORK/prog.asm"
 
-# Xvfb picks a free display itself and writes its number to the pipe.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-XVFB=$!
-read -r -t 20 DISPLAY_NUM <&3 || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$DISPLAY_NUM" QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/../common/xvfb.sh"
+start_xvfb 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 cleanup() { kill "${APP:-}" 2>/dev/null; kill "$XVFB" 2>/dev/null; rm -rf "$WORK"; }
 trap cleanup EXIT
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done

@@ -8,74 +8,11 @@
 set -u
 BIN=$1
 SHOTS=${2:-$(pwd)}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+E2E_NAME=velmora_search_e2e
+. "$(dirname "$0")/e2e_session.sh"
 printf 'start:\r\n\tld a,1\r\n\tld b,2\r\n\tld c,3\r\n\tret\r\n' > "$WORK/prog.asm"
 
-if [ -n "${VELMORA_E2E_DISPLAY:-}" ]; then
-    Xvfb ":$VELMORA_E2E_DISPLAY" -noreset -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
-    XVFB=$!
-    DISPLAY_NUM=$VELMORA_E2E_DISPLAY
-else
-    # Xvfb picks a free display itself and writes its number to the pipe.
-    exec 3< <(Xvfb -displayfd 1 -noreset -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-    XVFB=$!
-    read -r -t 20 DISPLAY_NUM <&3 || { echo "FAIL: Xvfb did not start"; exit 1; }
-fi
-export DISPLAY=":$DISPLAY_NUM" QT_QPA_PLATFORM=xcb
-cleanup() { kill "${APP:-}" 2>/dev/null; kill "$XVFB" 2>/dev/null; rm -rf "$WORK"; }
-trap cleanup EXIT
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() {
-    echo "FAIL: $1"
-    xwd -root -display "$DISPLAY" -out "$SHOTS/velmora_search_e2e_failure.xwd" 2>/dev/null &&
-        echo "screenshot: $SHOTS/velmora_search_e2e_failure.xwd"
-    exit 1
-}
-# The id of the window called exactly $1, waited for.
-window() {
-    local id=""
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    echo "$id"
-}
-focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; }
-gone() {
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "window '$1' stayed open"
-}
-# Saves with Ctrl+S and waits for the file to hold $1 (printf format).
-expect_saved() {
-    xdotool key ctrl+s
-    local expected actual
-    expected=$(printf "$1" | od -An -c)
-    for _ in $(seq 50); do
-        actual=$(od -An -c "$WORK/prog.asm")
-        [ "$actual" = "$expected" ] && return 0
-        sleep 0.1
-    done
-    echo "file now:"; od -c "$WORK/prog.asm"
-    fail "$2"
-}
-
-"$BIN" "$WORK/prog.asm" &
-APP=$!
-WIN=$(window "Velmora Editor - prog.asm")
-[ -n "$WIN" ] || fail "the main window did not appear"
-focus "$WIN"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$WIN")"
-xdotool mousemove --window "$WIN" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
-sleep 0.2
+open_editor 50 50 "$WORK/prog.asm"
 xdotool key ctrl+Home
 
 # Find "LD" (match case off) from the start: line 1. F3: line 2. Shift+F3 from the end of that
@@ -90,7 +27,7 @@ gone "Find"
 focus "$WIN"
 xdotool key F3 shift+F3
 xdotool type --delay 30 'XX'
-expect_saved 'start:\r\n\tXX a,1\r\n\tld b,2\r\n\tld c,3\r\n\tret\r\n' "Find, F3, Shift+F3 and typing"
+expect_saved prog.asm 'start:\r\n\tXX a,1\r\n\tld b,2\r\n\tld c,3\r\n\tret\r\n' "Find, F3, Shift+F3 and typing"
 
 # Replace All of "ld" by "LD" from the caret: lines 2 and 3, then the message that nothing more
 # is found, and Cancel.
@@ -111,9 +48,9 @@ focus "$REPLACE"
 xdotool key Escape
 gone "Replace"
 focus "$WIN"
-expect_saved 'start:\r\n\tXX a,1\r\n\tLD b,2\r\n\tLD c,3\r\n\tret\r\n' "Replace All"
+expect_saved prog.asm 'start:\r\n\tXX a,1\r\n\tLD b,2\r\n\tLD c,3\r\n\tret\r\n' "Replace All"
 
 # One undo takes back both replacements, and nothing typed before them.
 xdotool key ctrl+z
-expect_saved 'start:\r\n\tXX a,1\r\n\tld b,2\r\n\tld c,3\r\n\tret\r\n' "undo of Replace All"
+expect_saved prog.asm 'start:\r\n\tXX a,1\r\n\tld b,2\r\n\tld c,3\r\n\tret\r\n' "undo of Replace All"
 echo "PASS"

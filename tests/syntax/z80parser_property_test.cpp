@@ -216,4 +216,112 @@ TEST(Z80ParserProperties, RandomLines) {
     }
 }
 
+// The colour of every character under a list of blocks, as the renderer draws them: normal text
+// before the first block, each block up to the next one's start.
+std::vector<int32_t> CharColors(const TextBlock* blocks, int count, int from, int to) {
+    std::vector<int32_t> colors;
+    int k = 0;
+    int32_t color = ColorNormalText;
+    for (int i = from; i < to; ++i) {
+        while (k < count && blocks[k].startChar <= i) {
+            color = blocks[k++].colorIndex;
+        }
+        colors.push_back(color);
+    }
+    return colors;
+}
+
+class Collect final : public TextBlockReceiver {
+public:
+    void Receive(const TextBlock* blocks, int count) override {
+        ASSERT_GE(count, 1);
+        got.insert(got.end(), blocks, blocks + count);
+    }
+    std::vector<TextBlock> got;
+};
+
+// A window onto a line and the blocks handed out in chunks colour every character as the
+// whole-line array does, with bounded room.
+TEST(Z80ParserProperties, WindowsAndChunksAgreeWithTheWholeLine) {
+    std::mt19937 rng(20250214);
+    for (int round = 0; round < 40000; ++round) {
+        std::string line;
+        // Long enough now and then to cross a chunk of blocks.
+        for (int parts = round % 50 == 0 ? 120 : 3; parts > 0; --parts) {
+            line += RandomLine(rng);
+        }
+        const uint32_t state = RandomState(rng);
+        const int n = static_cast<int>(line.size());
+        std::vector<TextBlock> whole(2 * line.size() + 2);
+        int count = 0;
+        const uint32_t end = ColorizeZ80Line(state, line.data(), n, whole.data(), count);
+        const auto trace = testing::Message()
+                           << "round " << round << ", state " << state << ", line \""
+                           << testing::PrintToString(line) << "\"";
+
+        Collect chunks;
+        ASSERT_EQ(ColorizeZ80Line(state, line.data(), n, chunks), end) << trace;
+        ASSERT_EQ(FormatBlocks(chunks.got.data(), static_cast<int>(chunks.got.size())),
+                  FormatBlocks(whole.data(), count))
+            << trace;
+
+        if (n == 0) {
+            continue;
+        }
+        std::uniform_int_distribution<int> pos(0, n);
+        int from = pos(rng);
+        int to = pos(rng);
+        if (from > to) {
+            std::swap(from, to);
+        }
+        std::vector<TextBlock> window(2 * static_cast<size_t>(to - from) + 2,
+                                      TextBlock{-99, ColorOperator});
+        int windowCount = 0;
+        ColorizeZ80Span(state, line.data(), n, from, to, window.data(), windowCount);
+        if (from == to) {
+            ASSERT_EQ(windowCount, 0) << trace;
+            continue;
+        }
+        ASSERT_LE(windowCount, 2 * (to - from) + 1) << trace;
+        ASSERT_EQ(window[static_cast<size_t>(windowCount)].startChar, -99) << trace;
+        ASSERT_EQ(window[0].startChar, from) << trace;
+        for (int k = 1; k < windowCount; ++k) {
+            ASSERT_GT(window[static_cast<size_t>(k)].startChar, from) << trace;
+            ASSERT_LT(window[static_cast<size_t>(k)].startChar, to) << trace;
+        }
+        ASSERT_EQ(CharColors(window.data(), windowCount, from, to),
+                  CharColors(whole.data(), count, from, to))
+            << trace << ", window " << from << ".." << to;
+
+        // Windows one after the other, each going on from the points the ones before left (some
+        // of them forgotten now and then, as an edit after them would), colour alike.
+        std::vector<Z80ParsePoint> points;
+        const int step = 1 + static_cast<int>(rng() % 6);
+        for (int k = 0; k < 4; ++k) {
+            int a = pos(rng);
+            int b = pos(rng);
+            if (a > b) {
+                std::swap(a, b);
+            }
+            if (a == b) {
+                continue;
+            }
+            if (rng() % 3 == 0) {
+                const int keep = pos(rng);
+                std::erase_if(points, [keep](const Z80ParsePoint& p) { return p.at > keep; });
+            }
+            std::vector<TextBlock> part(2 * static_cast<size_t>(b - a) + 2);
+            int partCount = 0;
+            ColorizeZ80Span(state, line.data(), n, a, b, part.data(), partCount, points, step);
+            ASSERT_LE(partCount, 2 * (b - a) + 1) << trace;
+            ASSERT_EQ(CharColors(part.data(), partCount, a, b),
+                      CharColors(whole.data(), count, a, b))
+                << trace << ", step " << step << ", window " << a << ".." << b;
+            for (size_t q = 1; q < points.size(); ++q) {
+                ASSERT_LT(points[q - 1].at, points[q].at) << trace;
+            }
+        }
+    }
+}
+
 } // namespace

@@ -1,8 +1,10 @@
 // Tab expansion, columns, pixels and the visible extent of the view.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
+#include "view/tabexpand.h"
 #include "view_harness.h"
 
 namespace viewtest {
@@ -63,6 +65,106 @@ TEST(ViewGeometry, ColumnToCharIndexRoundsInsideTabs) {
         Harness h(c.line, 40, 4);
         EXPECT_EQ(h.view->ColumnToCharIndex(0, c.column), c.index)
             << c.line << " column " << c.column;
+    }
+}
+
+// The column walks jump from tab to tab; a step per byte is the plain statement of the rule.
+TEST(ViewGeometry, ColumnWalksAgreeWithAStepPerCharacter) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (int n = static_cast<int>(rng() % 24); n > 0; --n)
+            line += rng() % 3 == 0 ? '\t' : 'x';
+        const auto length = static_cast<int32_t>(line.size());
+        const auto tab = static_cast<int32_t>(1 + rng() % 8);
+        const auto column = static_cast<int32_t>(rng() % 80) - 2;
+        int64_t reached = 0;
+        int32_t nearest = length;
+        int32_t covering = length;
+        int64_t coveringStart = 0;
+        bool nearestFound = column <= 0;
+        if (column <= 0)
+            nearest = 0;
+        for (int32_t i = 0; i < length; ++i) {
+            const int64_t start = reached;
+            reached = line[static_cast<size_t>(i)] == '\t' ? reached + (tab - reached % tab)
+                                                           : reached + 1;
+            if (!nearestFound && reached >= column) {
+                nearest = column <= reached - tab / 2 ? i : i + 1;
+                nearestFound = true;
+            }
+            if (covering == length && reached > std::max(column, 0)) {
+                covering = i;
+                coveringStart = start;
+            }
+        }
+        if (covering == length)
+            coveringStart = reached;
+        const auto trace = testing::Message()
+                           << "line \"" << line << "\" tab " << tab << " column " << column;
+        ASSERT_EQ(tabs::ColumnToIndex(line.data(), length, column, tab), nearest) << trace;
+        int64_t start = -1;
+        ASSERT_EQ(tabs::ColumnToCoveringIndex(line.data(), length, column, tab, &start), covering)
+            << trace;
+        ASSERT_EQ(start, coveringStart) << trace;
+    }
+}
+
+// On a line long enough for the view's column checkpoints, lookups agree with walking the whole
+// line, however the line is edited between them (above it, on it, splitting and joining it).
+TEST(ViewGeometry, LongLineColumnsAgreeWithAWalkThroughEdits) {
+    std::mt19937 rng(11);
+    std::string line;
+    while (line.size() < 3 * LineColumnIndex::kStep)
+        line += rng() % 5 == 0 ? '\t' : static_cast<char>('a' + rng() % 26);
+    Harness h("above\n" + line, 40, 4);
+    CTextView& view = *h.view;
+    const auto check = [&](int round) {
+        const std::string_view text = h.buffer.LineText(1);
+        const auto length = static_cast<int32_t>(text.size());
+        for (int k = 0; k < 6; ++k) {
+            const auto index = static_cast<int32_t>(rng() % (text.size() + 2));
+            const auto column = static_cast<int32_t>(rng() % (text.size() * 2 + 10));
+            const auto trace = testing::Message()
+                               << "round " << round << " index " << index << " column " << column;
+            ASSERT_EQ(view.CharIndexToColumn(1, index),
+                      tabs::IndexToColumn(text.data(), length, index, 4))
+                << trace;
+            ASSERT_EQ(view.ColumnToCharIndex(1, column),
+                      tabs::ColumnToIndex(text.data(), length, column, 4))
+                << trace;
+            int64_t start = 0;
+            int64_t expectedStart = 0;
+            ASSERT_EQ(view.ColumnToCoveringIndex(1, column, &start),
+                      tabs::ColumnToCoveringIndex(text.data(), length, column, 4, &expectedStart))
+                << trace;
+            ASSERT_EQ(start, expectedStart) << trace;
+        }
+        ASSERT_EQ(view.GetExpandedLineLength(1), tabs::ExpandedLength(text.data(), length, 4));
+    };
+    for (int round = 0; round < 40; ++round) {
+        check(round);
+        const auto length = static_cast<int>(h.buffer.LineLength(1));
+        const int at = static_cast<int>(rng() % static_cast<unsigned>(length + 1));
+        switch (rng() % 5) {
+        case 0:
+            h.Insert(1, at, rng() % 2 ? "\t" : "xyz");
+            break;
+        case 1:
+            h.Delete(1, at, 1, std::min(length, at + static_cast<int>(rng() % 9)));
+            break;
+        case 2:
+            h.Insert(0, 0, "new\n"); // the long line moves down, and back
+            h.Delete(0, 0, 1, 0);
+            break;
+        case 3:
+            h.Insert(1, at, "\n"); // split, then joined again
+            h.Delete(1, at, 2, 0);
+            break;
+        default:
+            h.Insert(0, 2, "\t"); // a change above it
+            break;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // What the painted view looks like, read back cell by cell from the headless screen.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,81 @@ TEST(ViewRendering, ColoursAZ80SourceCellByCell) {
     for (int32_t row = 0; row < 8; ++row)
         EXPECT_EQ(h.MarginAt(row).back, Distinct(ColorSelectionMargin)) << row;
     EXPECT_TRUE(h.window->Screen().AllPainted(h.window->Screen().Bounds()));
+}
+
+// A line too long to colour whole is coloured only where the window shows it; wherever the window
+// looks, and however the text changes between paints (the parse points the windows leave go
+// as far as the change), each cell shows the character and the colour the whole-line parse gives.
+TEST(ViewRendering, LongLineDrawnThroughAWindowLooksAsColouredWhole) {
+    const char* const pieces[] = {"ld",    " ",   "a,",   "0FFh", "\t",  "/*", "x",  "*/",
+                                  "\"s\"", "'q'", "call", "12",   "nop", "%",  "hl", "ix"};
+    std::string line;
+    for (size_t k = 0; line.size() < 2 * CTextView::kWholeLineColoring + 5000; ++k)
+        line += pieces[(k * 7 + k / 5) % std::size(pieces)];
+    constexpr int32_t kColumns = 30;
+    Harness h("above\n" + line, kColumns, 3);
+    std::mt19937 rng(3);
+    for (int round = 0; round < 24; ++round) {
+        const std::string text(h.buffer.LineText(1));
+        const uint32_t state = h.view->GetParserStateAfter(0);
+        std::vector<TextBlock> blocks(2 * text.size() + 2);
+        int count = 0;
+        ColorizeZ80Line(state, text.data(), static_cast<int>(text.size()), blocks.data(), count);
+        // The colour and the character shown in every expanded column, as a whole-line draw
+        // gives them.
+        std::vector<int32_t> colors(text.size(), ColorNormalText);
+        for (int k = 0; k < count; ++k)
+            for (size_t i = static_cast<size_t>(std::max(blocks[k].startChar, 0));
+                 i < text.size() &&
+                 (k + 1 == count || i < static_cast<size_t>(blocks[k + 1].startChar));
+                 ++i)
+                colors[i] = blocks[k].colorIndex;
+        std::vector<int64_t> cellChar;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const size_t width = text[i] == '\t' ? 4 - cellChar.size() % 4 : 1;
+            cellChar.insert(cellChar.end(), width, static_cast<int64_t>(i));
+        }
+        const auto expanded = static_cast<int32_t>(cellChar.size());
+        const int32_t looks[] = {0, static_cast<int32_t>(rng() % expanded), expanded - 13,
+                                 expanded + 3};
+        const int32_t first = looks[round % 4];
+        h.view->SetFirstColumnForTest(first);
+        h.view->ResetCounts();
+        h.view->spanCalls = 0;
+        h.Paint();
+        EXPECT_EQ(h.view->spanCalls, first < expanded ? 1 : 0);
+        for (int32_t c = 0; c < kColumns; ++c) {
+            const Cell& cell = h.At(c, 1);
+            const int64_t column = int64_t{first} + c;
+            const std::string where = "round " + std::to_string(round) + " first " +
+                                      std::to_string(first) + " cell " + std::to_string(c);
+            if (column >= expanded) {
+                EXPECT_EQ(cell.back, Distinct(ColorWhitespace)) << where;
+                continue;
+            }
+            const auto i = static_cast<size_t>(cellChar[static_cast<size_t>(column)]);
+            EXPECT_EQ(cell.ch, static_cast<uint8_t>(text[i] == '\t' ? ' ' : text[i])) << where;
+            EXPECT_EQ(cell.text, Distinct(colors[i])) << where;
+            EXPECT_EQ(cell.back, Distinct(ColorBackground)) << where;
+        }
+        // A change on the long line, above it, or one that splits it and joins it again.
+        const int at = static_cast<int>(rng() % text.size());
+        switch (round % 4) {
+        case 0:
+            h.Insert(1, at, "\"");
+            break;
+        case 1:
+            h.Delete(1, at, 1, at + 1);
+            break;
+        case 2:
+            h.Insert(0, 0, "/*"); // the long line starts in a comment now
+            break;
+        default:
+            h.Insert(1, at, "\n");
+            h.Delete(1, at, 2, 0);
+            break;
+        }
+    }
 }
 
 TEST(ViewRendering, BaseViewDrawsEverythingAsNormalText) {

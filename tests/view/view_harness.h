@@ -41,6 +41,8 @@ public:
     CTextBuffer* found = nullptr;
     int32_t stateOnlyCalls = 0;
     int32_t drawCalls = 0;
+    int32_t spanCalls = 0;
+    Z80LongLine longLine;
     std::vector<int32_t> stateOnlyLines;
     std::vector<uint32_t> commands;
 
@@ -55,6 +57,26 @@ public:
             stateOnlyLines.push_back(line);
         }
         return ColorizeZ80Line(state, GetLineText(line), TextLineLength(line), blocks, count);
+    }
+    void ColorizeLineSpan(uint32_t state, int32_t line, int32_t from, int32_t to, TextBlock* blocks,
+                          int32_t& count) override {
+        ++spanCalls;
+        if (colorize)
+            longLine.Colorize(state, line, GetLineText(line), TextLineLength(line), from, to,
+                              blocks, count);
+    }
+    // As the application's view keeps its long line's parse points.
+    void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
+                         int line) override {
+        if (hints & HintReload) {
+            longLine.LinesMoved(-1);
+        } else if (!(hints & HintMarksOnly)) {
+            if (adjuster)
+                longLine.ChangedFrom(adjuster->start.y, adjuster->start.x);
+            if (!(hints & HintOneLine))
+                longLine.LinesMoved(adjuster ? adjuster->start.y : line);
+        }
+        CTextView::OnBufferChanged(source, adjuster, hints, line);
     }
     ColorRef ColorOf(int32_t index) override {
         return distinctColors ? Distinct(index) : CTextView::ColorOf(index);

@@ -45,30 +45,16 @@ void Complain(std::string_view message) {
                  message.data());
 }
 
-// Writes one loaded file in `format`; lines go out in batches so that memory stays bounded.
+// Writes one loaded file in `format`. Blocks go straight from the parser to the output, which is
+// flushed as it grows, so memory stays bounded whatever the length of a line.
 void WriteFile(const CTextBuffer& buffer, OutputFormat format, std::string& out) {
-    std::vector<TextBlock> blocks;
+    LineWriter writer(format, out, Flush);
     uint32_t state = ParserStateInitial;
     for (int line = 0; line < buffer.LineCount(); ++line) {
         const std::string_view text = buffer.LineText(line);
-        // The parser appends at most two blocks per byte.
-        blocks.resize(2 * text.size() + 1);
-        int count = 0;
-        state = ColorizeZ80Line(state, text, blocks.data(), count);
-        switch (format) {
-        case OutputFormat::Blocks:
-            WriteBlocksLine(out, line + 1, blocks.data(), count);
-            break;
-        case OutputFormat::Ansi:
-            WriteAnsiLine(out, text, blocks.data(), count);
-            break;
-        case OutputFormat::Html:
-            WriteHtmlLine(out, text, blocks.data(), count);
-            break;
-        }
-        if (out.size() >= (1u << 16)) {
-            Flush(out);
-        }
+        writer.Begin(line + 1, text);
+        state = ColorizeZ80Line(state, text.data(), static_cast<int>(text.size()), writer);
+        writer.End();
     }
 }
 

@@ -53,43 +53,6 @@ void AppendAnsiColor(std::string& out, bool background, ColorRef c) {
     out += 'm';
 }
 
-// Calls run(begin, end, colorIndex) for each coloured stretch of a line of `length` bytes, in
-// order: the text before the first block in normal text, then each block up to the next one's
-// start (or the line's end). Empty and negative runs are skipped, as the editor draws nothing for
-// them, and neighbouring runs of one colour are joined.
-template <class Run>
-void ForEachRun(int length, const TextBlock* blocks, int count, const Run& run) {
-    auto clamp = [length](int x) { return std::clamp(x, 0, length); };
-    int pendingBegin = 0;
-    int pendingEnd = 0;
-    int32_t pendingColor = ColorNormalText;
-    auto emit = [&](int begin, int end, int32_t color) {
-        if (end <= begin) {
-            return;
-        }
-        if (pendingEnd > pendingBegin && (color != pendingColor || begin != pendingEnd)) {
-            run(pendingBegin, pendingEnd, pendingColor);
-            pendingBegin = begin;
-        } else if (pendingEnd <= pendingBegin) {
-            pendingBegin = begin;
-        }
-        pendingEnd = end;
-        pendingColor = color;
-    };
-    int begin = 0;
-    int32_t color = ColorNormalText;
-    for (int k = 0; k < count; ++k) {
-        const int start = clamp(blocks[k].startChar);
-        emit(begin, start, color);
-        begin = start;
-        color = blocks[k].colorIndex;
-    }
-    emit(begin, length, color);
-    if (pendingEnd > pendingBegin) {
-        run(pendingBegin, pendingEnd, pendingColor);
-    }
-}
-
 void AppendHtmlText(std::string& out, std::string_view text) {
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
@@ -160,42 +123,21 @@ std::string_view ColorClassName(int32_t colorIndex) {
 }
 
 void WriteBlocksLine(std::string& out, int lineNumber, const TextBlock* blocks, int count) {
-    AppendInt(out, lineNumber);
-    out += ':';
-    for (int k = 0; k < count; ++k) {
-        out += ' ';
-        AppendInt(out, blocks[k].startChar);
-        out += ':';
-        const std::string_view name = ColorClassName(blocks[k].colorIndex);
-        if (name.empty()) {
-            AppendInt(out, blocks[k].colorIndex); // no parser of ours emits these
-        } else {
-            out += name;
-        }
+    LineWriter writer(OutputFormat::Blocks, out);
+    writer.Begin(lineNumber, {});
+    if (count > 0) {
+        writer.Receive(blocks, count);
     }
-    out += '\n';
+    writer.End();
 }
 
 void WriteAnsiLine(std::string& out, std::string_view text, const TextBlock* blocks, int count) {
-    AppendAnsiColor(out, true, DefaultColorOf(ColorBackground));
-    int column = 0;
-    ForEachRun(static_cast<int>(text.size()), blocks, count, [&](int begin, int end, int32_t c) {
-        AppendAnsiColor(out, false, DefaultColorOf(c));
-        for (int k = begin; k < end; ++k) {
-            const auto byte = static_cast<unsigned char>(text[static_cast<size_t>(k)]);
-            if (byte == '\t') {
-                const int width = kTabSize - column % kTabSize;
-                out.append(static_cast<size_t>(width), ' ');
-                column += width;
-            } else {
-                AppendUtf8(out, DisplayCodePoint(byte));
-                ++column;
-            }
-        }
-    });
-    // The rest of the row in the whitespace colour, as the editor paints it.
-    AppendAnsiColor(out, true, DefaultColorOf(ColorWhitespace));
-    out += "\x1b[K\x1b[0m\n";
+    LineWriter writer(OutputFormat::Ansi, out);
+    writer.Begin(0, text);
+    if (count > 0) {
+        writer.Receive(blocks, count);
+    }
+    writer.End();
 }
 
 void WriteHtmlStart(std::string& out, std::string_view title) {
@@ -232,24 +174,12 @@ void WriteHtmlFileStart(std::string& out, std::string_view path, bool withHeadin
 }
 
 void WriteHtmlLine(std::string& out, std::string_view text, const TextBlock* blocks, int count) {
-    ForEachRun(static_cast<int>(text.size()), blocks, count, [&](int begin, int end, int32_t c) {
-        const std::string_view run =
-            text.substr(static_cast<size_t>(begin), static_cast<size_t>(end - begin));
-        const std::string_view name = ColorClassName(c);
-        out += "<span ";
-        if (name.empty()) {
-            out += "style=\"color: ";
-            AppendHexColor(out, DefaultColorOf(c));
-            out += "\">";
-        } else {
-            out += "class=\"";
-            out += name;
-            out += "\">";
-        }
-        AppendHtmlText(out, run);
-        out += "</span>";
-    });
-    out += '\n';
+    LineWriter writer(OutputFormat::Html, out);
+    writer.Begin(0, text);
+    if (count > 0) {
+        writer.Receive(blocks, count);
+    }
+    writer.End();
 }
 
 void WriteHtmlFileEnd(std::string& out) {
@@ -258,4 +188,147 @@ void WriteHtmlFileEnd(std::string& out) {
 
 void WriteHtmlEnd(std::string& out) {
     out += "</body>\n</html>\n";
+}
+
+// ---- LineWriter
+
+namespace {
+
+constexpr size_t kFlushAt = size_t{1} << 16;
+constexpr int kTextPiece = 4096; // characters of a run converted between two flush checks
+
+} // namespace
+
+LineWriter::LineWriter(OutputFormat format, std::string& out,
+                       std::function<void(std::string&)> flush)
+    : format_(format), out_(out), flush_(std::move(flush)) {}
+
+void LineWriter::Begin(int lineNumber, std::string_view text) {
+    text_ = text;
+    length_ = static_cast<int>(text.size());
+    column_ = 0;
+    begin_ = 0;
+    color_ = ColorNormalText;
+    pendingBegin_ = pendingEnd_ = 0;
+    pendingColor_ = ColorNormalText;
+    switch (format_) {
+    case OutputFormat::Blocks:
+        AppendInt(out_, lineNumber);
+        out_ += ':';
+        break;
+    case OutputFormat::Ansi:
+        AppendAnsiColor(out_, true, DefaultColorOf(ColorBackground));
+        break;
+    case OutputFormat::Html:
+        break;
+    }
+}
+
+void LineWriter::Receive(const TextBlock* blocks, int count) {
+    for (int k = 0; k < count; ++k) {
+        const TextBlock& block = blocks[k];
+        if (format_ == OutputFormat::Blocks) {
+            out_ += ' ';
+            AppendInt(out_, block.startChar);
+            out_ += ':';
+            const std::string_view name = ColorClassName(block.colorIndex);
+            if (name.empty()) {
+                AppendInt(out_, block.colorIndex); // no parser of ours emits these
+            } else {
+                out_ += name;
+            }
+            MaybeFlush();
+            continue;
+        }
+        const int start = std::clamp(block.startChar, 0, length_);
+        Stretch(begin_, start, color_);
+        begin_ = start;
+        color_ = block.colorIndex;
+    }
+}
+
+void LineWriter::End() {
+    switch (format_) {
+    case OutputFormat::Blocks:
+        out_ += '\n';
+        break;
+    case OutputFormat::Ansi:
+        Stretch(begin_, length_, color_);
+        if (pendingEnd_ > pendingBegin_) {
+            WriteRun(pendingBegin_, pendingEnd_, pendingColor_);
+        }
+        // The rest of the row in the whitespace colour, as the editor paints it.
+        AppendAnsiColor(out_, true, DefaultColorOf(ColorWhitespace));
+        out_ += "\x1b[K\x1b[0m\n";
+        break;
+    case OutputFormat::Html:
+        Stretch(begin_, length_, color_);
+        if (pendingEnd_ > pendingBegin_) {
+            WriteRun(pendingBegin_, pendingEnd_, pendingColor_);
+        }
+        out_ += '\n';
+        break;
+    }
+    MaybeFlush();
+}
+
+void LineWriter::Stretch(int begin, int end, int32_t color) {
+    if (end <= begin) {
+        return;
+    }
+    if (pendingEnd_ > pendingBegin_ && (color != pendingColor_ || begin != pendingEnd_)) {
+        WriteRun(pendingBegin_, pendingEnd_, pendingColor_);
+        pendingBegin_ = begin;
+    } else if (pendingEnd_ <= pendingBegin_) {
+        pendingBegin_ = begin;
+    }
+    pendingEnd_ = end;
+    pendingColor_ = color;
+}
+
+void LineWriter::WriteRun(int begin, int end, int32_t color) {
+    if (format_ == OutputFormat::Ansi) {
+        AppendAnsiColor(out_, false, DefaultColorOf(color));
+    } else {
+        const std::string_view name = ColorClassName(color);
+        out_ += "<span ";
+        if (name.empty()) {
+            out_ += "style=\"color: ";
+            AppendHexColor(out_, DefaultColorOf(color));
+            out_ += "\">";
+        } else {
+            out_ += "class=\"";
+            out_ += name;
+            out_ += "\">";
+        }
+    }
+    for (int from = begin; from < end; from += kTextPiece) {
+        const int to = std::min(end, from + kTextPiece);
+        if (format_ == OutputFormat::Ansi) {
+            for (int k = from; k < to; ++k) {
+                const auto byte = static_cast<unsigned char>(text_[static_cast<size_t>(k)]);
+                if (byte == '\t') {
+                    const int width = kTabSize - column_ % kTabSize;
+                    out_.append(static_cast<size_t>(width), ' ');
+                    column_ += width;
+                } else {
+                    AppendUtf8(out_, DisplayCodePoint(byte));
+                    ++column_;
+                }
+            }
+        } else {
+            AppendHtmlText(out_,
+                           text_.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)));
+        }
+        MaybeFlush();
+    }
+    if (format_ == OutputFormat::Html) {
+        out_ += "</span>";
+    }
+}
+
+void LineWriter::MaybeFlush() {
+    if (flush_ && out_.size() >= kFlushAt) {
+        flush_(out_);
+    }
 }

@@ -2,12 +2,49 @@
 // when to flush it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "syntax/colorindex.h"
+#include "syntax/z80parser.h"
 
 enum class OutputFormat { Blocks, Ansi, Html };
+
+// Writes source lines in one format as their blocks arrive from the parser, handing `out` to
+// `flush` whenever it has grown past a bound: a line of any length is written in constant memory.
+// The output is the same as the Write...Line functions below give for the whole line.
+class LineWriter final : public TextBlockReceiver {
+public:
+    // `flush` takes the text written so far and empties it; none keeps everything in `out`.
+    LineWriter(OutputFormat format, std::string& out,
+               std::function<void(std::string&)> flush = nullptr);
+
+    // Starts line `lineNumber` (counted from 1) of the characters `text`, which must stay
+    // valid until End.
+    void Begin(int lineNumber, std::string_view text);
+    void Receive(const TextBlock* blocks, int count) override;
+    void End();
+
+private:
+    // The next coloured stretch [begin, end); neighbouring stretches of one colour are joined,
+    // empty ones skipped, as the editor draws them.
+    void Stretch(int begin, int end, int32_t color);
+    void WriteRun(int begin, int end, int32_t color);
+    void MaybeFlush();
+
+    OutputFormat format_;
+    std::string& out_;
+    std::function<void(std::string&)> flush_;
+    std::string_view text_;
+    int length_ = 0;
+    int column_ = 0; // the terminal column, for tabs
+    int begin_ = 0;  // where the stretch of the last block began
+    int32_t color_ = ColorNormalText;
+    int pendingBegin_ = 0; // the joined stretch not yet written
+    int pendingEnd_ = 0;
+    int32_t pendingColor_ = ColorNormalText;
+};
 
 // The short class names used by the blocks format and the HTML style sheet: n, kw, cm, num,
 // str, pp, op; empty for an index that has none.

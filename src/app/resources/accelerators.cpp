@@ -36,6 +36,24 @@ const AccelTable& MainFrameTable() {
     return table;
 }
 
+constexpr uint32_t kVkF4 = platform::VK_F1 + 3;
+constexpr uint32_t kVkF7 = platform::VK_F1 + 6;
+constexpr uint32_t kVkF12 = platform::VK_F1 + 11;
+constexpr uint8_t kCtrlShift = kCtrl | platform::FSHIFT;
+
+// The Z80 workbench's keys: none of them is in the frame's table or the view's (22901), and the
+// view claims only the keys of its own table, so each reaches the frame.
+const AccelTable& WorkbenchTable() {
+    using namespace platform;
+    static const AccelTable table{
+        {kPlain, kVkF7, ID_Z80_ASSEMBLE},         {kPlain, kVkF4, ID_Z80_NEXT_MESSAGE},
+        {kShift, kVkF4, ID_Z80_PREVIOUS_MESSAGE}, {kPlain, kVkF12, ID_Z80_GOTO_DEFINITION},
+        {kAlt, VK_LEFT, ID_Z80_GO_BACK},          {kAlt, VK_RIGHT, ID_Z80_GO_FORWARD},
+        {kCtrl, 'G', ID_Z80_GOTO_LINE},           {kCtrlShift, 'O', ID_Z80_OUTLINE},
+    };
+    return table;
+}
+
 constexpr auto kKeyNames = std::to_array<std::pair<uint32_t, std::string_view>>({
     {platform::VK_BACK, "Backspace"},
     {platform::VK_TAB, "Tab"},
@@ -90,7 +108,9 @@ std::optional<uint32_t> ParseKeyName(std::string_view name) {
 } // namespace
 
 const platform::AccelTable* FindAccelTable(int32_t id) {
-    return id == IDR_MAINFRAME ? &MainFrameTable() : nullptr;
+    if (id == IDR_MAINFRAME)
+        return &MainFrameTable();
+    return id == IDR_WORKBENCH ? &WorkbenchTable() : nullptr;
 }
 
 std::string ShortcutText(KeyChord chord) {

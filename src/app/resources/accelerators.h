@@ -11,8 +11,9 @@
 
 namespace app {
 
-// Table IDR_MAINFRAME (128); null for any other id. The view's own table (22901) belongs to the
-// text view's resources. The table lives for the whole program.
+// Table IDR_MAINFRAME (128) and the Z80 workbench's keys IDR_WORKBENCH (140), which the frame
+// translates beside it; null for any other id. The view's own table (22901) belongs to the text
+// view's resources. The tables live for the whole program.
 const platform::AccelTable* FindAccelTable(int32_t id);
 
 // A key with its Shift/Ctrl/Alt set (platform::KeyModifier bits).

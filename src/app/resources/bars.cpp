@@ -44,6 +44,11 @@ constexpr std::array kStatusPanes{
     ID_INDICATOR_CAPS,      ID_INDICATOR_NUM,           ID_INDICATOR_SCRL,
 };
 
+// The Z80 workbench's panes, which follow the panes above.
+constexpr std::array kWorkbenchPanes{
+    ID_Z80_INDICATOR_FIGURES,
+};
+
 } // namespace
 
 const ToolBarResource* FindToolBar(int32_t id) {
@@ -82,6 +87,10 @@ platform::BitmapData ToolBarStrip(const ToolBarResource& toolbar, int32_t scale)
 
 std::span<const uint32_t> StatusBarPanes() {
     return kStatusPanes;
+}
+
+std::span<const uint32_t> WorkbenchStatusPanes() {
+    return kWorkbenchPanes;
 }
 
 } // namespace app

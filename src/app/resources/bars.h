@@ -32,4 +32,7 @@ platform::BitmapData ToolBarStrip(const ToolBarResource& toolbar, int32_t scale)
 // pane's id sizes the pane and is its text until the first update.
 std::span<const uint32_t> StatusBarPanes();
 
+// The Z80 workbench's panes, shown after those of StatusBarPanes() in the same way.
+std::span<const uint32_t> WorkbenchStatusPanes();
+
 } // namespace app

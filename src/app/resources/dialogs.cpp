@@ -54,12 +54,39 @@ constexpr std::array kReplaceControls{
     DialogControl{IDCANCEL, ControlKind::PushButton, "Cancel", 175, 58, 48, 14, CsTabStop},
 };
 
+// Go to Line: the prompt names the line count once the dialog runs.
+constexpr std::array kGotoLineControls{
+    DialogControl{IDC_GOTO_PROMPT, ControlKind::Static, "&Line number:", 7, 9, 100, 8},
+    DialogControl{IDC_GOTO_LINE, ControlKind::Edit, {}, 7, 20, 100, 12, CsTabStop | CsAutoHScroll},
+    DialogControl{IDOK, ControlKind::DefPushButton, "OK", 114, 7, 48, 14, CsTabStop | CsGroup},
+    DialogControl{IDCANCEL, ControlKind::PushButton, "Cancel", 114, 24, 48, 14, CsTabStop},
+};
+
+constexpr std::array kAssemblerControls{
+    DialogControl{IDC_STATIC, ControlKind::Static, "&Command:", 7, 9, 36, 8},
+    DialogControl{
+        IDC_ASSEMBLER_COMMAND, ControlKind::Edit, {}, 46, 7, 170, 12, CsTabStop | CsAutoHScroll},
+    DialogControl{IDC_STATIC, ControlKind::Static,
+                  "%f stands for the file name, %e for the name without its extension.", 7, 26, 209,
+                  8},
+    DialogControl{IDC_STATIC, ControlKind::Static,
+                  "The command runs in the folder of the source file.", 7, 38, 209, 8},
+    DialogControl{IDOK, ControlKind::DefPushButton, "OK", 223, 7, 48, 14, CsTabStop | CsGroup},
+    DialogControl{IDCANCEL, ControlKind::PushButton, "Cancel", 223, 24, 48, 14, CsTabStop},
+    DialogControl{IDC_ASSEMBLER_DEFAULT, ControlKind::PushButton, "&Default", 223, 41, 48, 14,
+                  CsTabStop},
+};
+
 constexpr std::array kDialogs{
     DialogTemplate{IDD_ABOUTBOX, "About Varnix", "MS Sans Serif", 8, 160, 58, kDialogFrame,
                    kAboutControls},
     DialogTemplate{IDD_FIND, "Find", "MS Shell Dlg", 8, 236, 62, kDialogFrame, kFindControls},
     DialogTemplate{IDD_REPLACE, "Replace", "MS Shell Dlg", 8, 230, 88, kDialogFrame,
                    kReplaceControls},
+    DialogTemplate{IDD_GOTO_LINE, "Go to Line", "MS Shell Dlg", 8, 169, 40, kDialogFrame,
+                   kGotoLineControls},
+    DialogTemplate{IDD_ASSEMBLER, "Assembler Settings", "MS Shell Dlg", 8, 278, 62, kDialogFrame,
+                   kAssemblerControls},
 };
 
 } // namespace

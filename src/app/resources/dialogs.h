@@ -1,6 +1,7 @@
-// Dialog templates as data: the About box and the Find and Replace dialogs. Positions and sizes
-// are in dialog units of the template's font (a horizontal unit is a quarter of the font's
-// average character width, a vertical unit an eighth of its height).
+// Dialog templates as data: the About box, the Find and Replace dialogs, and the Z80 workbench's
+// Go to Line and Assembler Settings. Positions and sizes are in dialog units of the template's
+// font (a horizontal unit is a quarter of the font's average character width, a vertical unit an
+// eighth of its height).
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,8 @@ using platform::DsModalFrame;
 using platform::DsSysMenu;
 using platform::FindControl;
 
-// Dialogs IDD_ABOUTBOX (100), IDD_FIND (8601) and IDD_REPLACE (8602); null otherwise.
+// Dialogs IDD_ABOUTBOX (100), IDD_FIND (8601), IDD_REPLACE (8602) and the Z80 workbench's
+// IDD_GOTO_LINE (141) and IDD_ASSEMBLER (142); null otherwise.
 const DialogTemplate* FindDialogTemplate(int32_t id);
 
 } // namespace app

@@ -150,10 +150,34 @@ constexpr std::array kContextBar{
     Popup("&Edit", kContextEditPopup),
 };
 
+// ---- The Z80 workbench's pop-up, which the main frame shows after "&View" in both menu bars.
+
+constexpr std::array kZ80Popup{
+    Cmd("&Assemble\tF7", ID_Z80_ASSEMBLE),
+    Cmd("S&top Assembler", ID_Z80_STOP_ASSEMBLER),
+    Cmd("&Next Message\tF4", ID_Z80_NEXT_MESSAGE),
+    Cmd("&Previous Message\tShift+F4", ID_Z80_PREVIOUS_MESSAGE),
+    Sep(),
+    Cmd("Go to &Definition\tF12", ID_Z80_GOTO_DEFINITION),
+    Cmd("Go &Back\tAlt+Left", ID_Z80_GO_BACK),
+    Cmd("Go &Forward\tAlt+Right", ID_Z80_GO_FORWARD),
+    Cmd("Go to &Line...\tCtrl+G", ID_Z80_GOTO_LINE),
+    Sep(),
+    Cmd("Label &Outline\tCtrl+Shift+O", ID_Z80_OUTLINE),
+    Cmd("O&utput Pane", ID_Z80_OUTPUT),
+    Sep(),
+    Cmd("Assembler &Settings...", ID_Z80_ASSEMBLER_SETTINGS),
+};
+
+constexpr std::array kWorkbenchBar{
+    Popup("&Z80", kZ80Popup),
+};
+
 constexpr std::array kMenus{
     MenuResource{IDR_MAINFRAME, kMainFrameBar},
     MenuResource{IDR_SOURCETYPE, kDocumentBar},
     MenuResource{IDR_CONTEXTMENU, kContextBar},
+    MenuResource{IDR_WORKBENCH, kWorkbenchBar},
 };
 
 } // namespace

@@ -1,6 +1,6 @@
-// Menus as data: the main frame's menu (no document open), the document menu and the view's
-// context menu. An item's text holds its mnemonic after "&" ("&&" is a literal ampersand) and
-// optionally a tab followed by the shortcut text.
+// Menus as data: the main frame's menu (no document open), the document menu, the view's
+// context menu and the Z80 workbench's pop-up. An item's text holds its mnemonic after "&" ("&&"
+// is a literal ampersand) and optionally a tab followed by the shortcut text.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +25,8 @@ struct MenuResource {
     std::span<const MenuItem> bar; // the top-level pop-ups, left to right
 };
 
-// Menus IDR_MAINFRAME (128), IDR_SOURCETYPE (129) and IDR_CONTEXTMENU (132); null otherwise.
+// Menus IDR_MAINFRAME (128), IDR_SOURCETYPE (129), IDR_CONTEXTMENU (132) and the Z80
+// workbench's pop-up IDR_WORKBENCH (140), which the frame shows after "&View"; null otherwise.
 const MenuResource* FindMenu(int32_t id);
 
 // The item's text up to the tab, with its "&" markers still in.

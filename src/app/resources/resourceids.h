@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "app/resources/workbenchids.h"
 #include "edit/dialogids.h"
 #include "edit/editcommandids.h"
 #include "platform/dialog.h"

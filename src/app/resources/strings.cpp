@@ -31,6 +31,45 @@ constexpr std::array kStrings = std::to_array<StringEntry>({
      "Let Backspace at the start of a line join it to the line above\nBackspace at Line Start"},
     {ID_DRAG_AND_DROP_EDITING, "Move and copy text by dragging it with the mouse\nDrag and Drop"},
     {ID_SET_FONT, "Set default font"},
+    {ID_Z80_ASSEMBLE, "Save the active source file and run the assembler on it\nAssemble"},
+    {ID_Z80_STOP_ASSEMBLER, "Stop the running assembler\nStop Assembler"},
+    {ID_Z80_NEXT_MESSAGE, "Go to the source line of the next assembler message\nNext Message"},
+    {ID_Z80_PREVIOUS_MESSAGE,
+     "Go to the source line of the previous assembler message\nPrevious Message"},
+    {ID_Z80_GOTO_DEFINITION,
+     "Go to the line that defines the name under the caret\nGo to Definition"},
+    {ID_Z80_GO_BACK, "Return to where the caret was before the last jump\nGo Back"},
+    {ID_Z80_GO_FORWARD, "Go forward again to where Go Back came from\nGo Forward"},
+    {ID_Z80_GOTO_LINE, "Move the caret to the line with a given number\nGo to Line"},
+    {ID_Z80_OUTLINE,
+     "Show or hide the labels, equates and macros of the active source file\nLabel Outline"},
+    {ID_Z80_OUTPUT, "Show or hide the output of the assembler\nOutput Pane"},
+    {ID_Z80_ASSEMBLER_SETTINGS,
+     "Set the assembler's command line: %f stands for the file name, %e for the name without "
+     "its extension\nAssembler Settings"},
+    {ID_Z80_INDICATOR_FIGURES, "sel 9999 B  9999-9999 T"},
+    {IDS_GOTO_LINE_PROMPT, "&Line number (1 - %d):"},
+    {IDS_GOTO_LINE_INVALID, "Enter a line number from 1 to %d."},
+    {IDS_NO_SYMBOL, "There is no name at the caret."},
+    {IDS_NO_DEFINITION, "No open file defines \"%s\"."},
+    {IDS_ASSEMBLER_MISSING,
+     "The assembler \"%s\" is not installed.\n\nInstall the Debian package \"%s\" (sudo apt "
+     "install %s), or set another command in Z80 > Assembler Settings."},
+    {IDS_ASSEMBLER_NOT_FOUND,
+     "The program \"%s\" cannot be found.\n\nInstall it, or set another command in Z80 > "
+     "Assembler Settings."},
+    {IDS_ASSEMBLER_RUNNING,
+     "The assembler is still running. Stop it first (Z80 > Stop Assembler)."},
+    {IDS_ASSEMBLER_EMPTY, "No assembler command is set. Set one in Z80 > Assembler Settings."},
+    {IDS_NO_MESSAGES, "The output holds no message that names a source line."},
+    {IDS_ASSEMBLER_STARTED, "> %s    (in %s)"},
+    {IDS_ASSEMBLER_SUCCEEDED, "Assembled without errors."},
+    {IDS_ASSEMBLER_FAILED, "The assembler ended with exit code %d."},
+    {IDS_ASSEMBLER_CRASHED, "The assembler ended abnormally."},
+    {IDS_ASSEMBLER_STOPPED, "Stopped."},
+    {IDS_ASSEMBLER_START_FAILED, "The assembler could not be started: %s"},
+    {IDS_ASSEMBLER_ONE_MESSAGE, "One message names a source line: F4 goes there."},
+    {IDS_ASSEMBLER_MESSAGES, "%d messages name source lines: F4 goes to the next one."},
     {ID_EDIT_DELETE, "Delete the selection, or the character after the caret\nDelete"},
     {ID_EDIT_FIND_PREVIOUS, "Find the previous occurrence of the search text\nFind Previous"},
     {ID_BOOKMARK_TOGGLE_0 + 0, "Set or clear bookmark 0 on the caret line\nBookmark 0"},
@@ -153,6 +192,30 @@ std::string_view DocTemplateField(std::string_view templateString, DocField fiel
         rest.remove_prefix(nl + 1);
     }
     return rest.substr(0, rest.find('\n'));
+}
+
+std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> values) {
+    std::string out;
+    const std::string_view* next = values.begin();
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '%' && i + 1 < pattern.size()) {
+            const char kind = pattern[i + 1];
+            if (kind == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
+            if (kind == 's' || kind == 'd') {
+                if (next != values.end())
+                    out += *next++;
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
 }
 
 } // namespace app

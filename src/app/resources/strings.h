@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,5 +44,9 @@ enum class DocField {
     RegFileTypeName
 };
 std::string_view DocTemplateField(std::string_view templateString, DocField field);
+
+// `pattern` with each "%s" or "%d" replaced by the next of `values` (nothing once they run out)
+// and "%%" by "%".
+std::string FillIn(std::string_view pattern, std::initializer_list<std::string_view> values);
 
 } // namespace app
