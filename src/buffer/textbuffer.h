@@ -149,6 +149,8 @@ public:
     int UndoCapacity() const { return undoCapacity_; }
     void SetUndoCapacity(int capacity);
     int RecordCount() const { return static_cast<int>(records_.size()); }
+    // While a view's AfterEditAction runs, the record that called it has lent its text to the hook
+    // and shows it empty here; undo and redo take it back first.
     const EditRecord& Record(int index) const { return records_[static_cast<size_t>(index)]; }
     int AppliedCount() const { return appliedCount_; }
     // The serial of the last record made (0 before the first); the next one gets one more.
@@ -190,6 +192,9 @@ private:
     // Where undo (`undo`) or redo of a batch record leaves the caret.
     static TextPosition BatchCaret(const ReplaceBatch& batch, bool undo);
     void DropOldestGroup();
+    // Gives the record that lent its text to the hook a copy of it (the hook keeps reading the
+    // lent one) when it is still in the history; false when memory runs out.
+    bool ReturnLentText();
     bool Refuse(int errorNumber);
     // Records `rec`, the change just made, in the open group, or in a group of its own closed
     // with `source`'s hook. When memory runs out, the change is taken back and refused (false).
@@ -218,6 +223,10 @@ private:
     std::vector<CBufferView*> views_;
     HistoryObserver* observer_ = nullptr;
     uint64_t lastSerial_ = 0;
+    // While a view's AfterEditAction runs: the serial of the record whose text the hook was lent
+    // (0: none) and that text (CloseEditGroup).
+    uint64_t lentSerial_ = 0;
+    std::string lentText_;
 
     FileSystem* fs_;
     FileError lastError_;

@@ -152,12 +152,49 @@ void CTextBuffer::CloseEditGroup(CBufferView* source) {
         return;
     }
     groupStartPending_ = true;
-    // The hook may record new changes, which can move or drop this record: pass a copy.
-    const EditRecord& last = records_[static_cast<size_t>(appliedCount_ - 1)];
+    EditRecord& last = records_[static_cast<size_t>(appliedCount_ - 1)];
     const EditAction action = last.action;
-    const std::string text = last.text;
-    source->AfterEditAction(action, text);
+    if (lentSerial_ != 0) {
+        // A hook closing a group of its own: the outer hook still reads the lent text.
+        const std::string text = last.text;
+        source->AfterEditAction(action, text);
+        groupOpen_ = false;
+        return;
+    }
+    // The hook may record new changes, which can drop this record, so it must not read the
+    // record's text in place; nor should a paste of many megabytes be copied for it. The record
+    // lends its text instead: moved out for the call and back afterwards, the record found again
+    // by its serial (gone when the history dropped it). Undo and redo in the hook give the record
+    // a copy first (ReturnLentText).
+    lentSerial_ = last.serial;
+    lentText_ = std::move(last.text);
+    source->AfterEditAction(action, lentText_);
+    if (lentSerial_ != 0) {
+        for (auto it = records_.rbegin(); it != records_.rend() && it->serial >= lentSerial_; ++it)
+            if (it->serial == lentSerial_) {
+                it->text = std::move(lentText_);
+                break;
+            }
+        lentSerial_ = 0;
+    }
+    lentText_ = std::string();
     groupOpen_ = false;
+}
+
+bool CTextBuffer::ReturnLentText() {
+    if (lentSerial_ == 0)
+        return true;
+    for (auto it = records_.rbegin(); it != records_.rend() && it->serial >= lentSerial_; ++it)
+        if (it->serial == lentSerial_) {
+            try {
+                it->text = lentText_;
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+            break;
+        }
+    lentSerial_ = 0;
+    return true;
 }
 
 void CTextBuffer::SetUndoCapacity(int capacity) {
@@ -246,6 +283,8 @@ bool CTextBuffer::ApplyRecord(const EditRecord& r, bool undo, TextPosition* care
 bool CTextBuffer::UndoLastStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ <= 0 || appliedCount_ > RecordCount())
         return false;
+    if (!ReturnLentText())
+        return Refuse(ENOMEM);
     const int before = appliedCount_;
     // A change refused for lack of memory ends the step there: the records undone so far stay
     // undone, the rest of the group stays applied, and the history stays in step with the text.
@@ -268,6 +307,8 @@ bool CTextBuffer::UndoLastStep(TextPosition& caret) {
 bool CTextBuffer::RedoNextStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ < 0 || appliedCount_ >= RecordCount())
         return false;
+    if (!ReturnLentText())
+        return Refuse(ENOMEM);
     const int before = appliedCount_;
     do {
         if (!ApplyRecord(records_[static_cast<size_t>(appliedCount_)], false, &caret))

@@ -164,6 +164,47 @@ TEST_F(HistoryTest, HookSeesTheDeletedTextWithCrLf) {
     EXPECT_EQ(view.hooks.size(), 1u);
 }
 
+// The hook reads the record's text while it makes changes of its own: changes that drop the
+// record at the capacity, or undo it. The text stays readable, and the record keeps it.
+TEST_F(HistoryTest, HookReadsTheTextWhileItsRecordIsDroppedOrUndone) {
+    const std::string pasted = std::string(5000, 'p') + "\r\nq";
+    for (const bool undo : {false, true}) {
+        SCOPED_TRACE(undo ? "undone in the hook" : "dropped in the hook");
+        Fill(buffer, {"ab"});
+        buffer.SetUndoCapacity(undo ? 10 : 1);
+        std::string seenAfter;
+        view.onAfterEdit = [&](EditAction action, std::string_view text) {
+            if (action != ActionPaste)
+                return;
+            int endLine = 0;
+            int endChar = 0;
+            if (undo) {
+                TextPosition at;
+                EXPECT_TRUE(buffer.UndoLastStep(at));
+            } else {
+                EXPECT_TRUE(
+                    buffer.InsertRecorded(nullptr, 0, 0, "x", endLine, endChar, ActionTyping));
+            }
+            seenAfter.assign(text);
+        };
+        int endLine = 0;
+        int endChar = 0;
+        ASSERT_TRUE(
+            buffer.InsertRecorded(&view, 0, 1, std::string(pasted), endLine, endChar, ActionPaste));
+        EXPECT_EQ(seenAfter, pasted);
+        TextPosition at;
+        if (undo) {
+            EXPECT_EQ(Lines(buffer), LineList{"ab"});
+            ASSERT_TRUE(buffer.RedoNextStep(at));
+            EXPECT_EQ(Lines(buffer), (LineList{"a" + std::string(5000, 'p'), "qb"}));
+        } else {
+            ASSERT_EQ(buffer.RecordCount(), 1);
+            EXPECT_EQ(buffer.Record(0).text, "x");
+        }
+        view.onAfterEdit = nullptr;
+    }
+}
+
 TEST_F(HistoryTest, UndoingToTheSavedPositionClearsModified) {
     Insert(0, 0, "a");
     Insert(0, 1, "b");
