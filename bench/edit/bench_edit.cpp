@@ -9,9 +9,10 @@
 //   BM_UndoBlockIndent    undoing the indent of 1,000 lines, and the paint (target: 20 ms)
 //   BM_TypingJournalCost  the same 10,000 keystrokes (and paints) typed once without and once
 //                         with the crash-recovery journal kept as the editor keeps it (a frame
-//                         per change, appended and synced at most once a second, in a folder
-//                         of TMPDIR or /tmp); plain_ms and journal_ms are the totals, cost_pct
-//                         what the journal adds (target: at most 5%)
+//                         per change, appended at most once a second and synced by the
+//                         journal's own thread, in a folder of TMPDIR or /tmp); plain_ms and
+//                         journal_ms are the totals, cost_pct what the journal adds (target: at
+//                         most 5%)
 //
 // "engine" 1 draws into nothing (what the engine costs), 0 is the headless test backend, which
 // records every pixel of the 1620 x 960 window. The file is generated once per run into a RAM

@@ -54,7 +54,10 @@ JournalManager::JournalManager(UiServices& ui, Hooks hooks, std::string folder)
                          });
 }
 
-JournalManager::~JournalManager() = default;
+JournalManager::~JournalManager() {
+    // The writers (and their sync threads) go before the timer and its context.
+    writers_.clear();
+}
 
 JournalBase JournalManager::BaseOf(const CSampleDoc& doc, JournalBaseKind fileKind) const {
     JournalBase base;
@@ -113,9 +116,15 @@ void JournalManager::TextIsNoFile(CSampleDoc& doc) {
 
 void JournalManager::FlushAll() {
     timer_.stop();
-    for (const auto& [doc, writer] : writers_)
-        if (writer->HasPending())
+    bool syncing = false;
+    for (const auto& [doc, writer] : writers_) {
+        if (writer->HasPending() || writer->Syncing())
             writer->Flush();
+        syncing = syncing || writer->Syncing();
+    }
+    // A sync still running is looked at again, so that its failure is told.
+    if (syncing)
+        timer_.start();
 }
 
 void JournalManager::ReportLater(std::string text) {

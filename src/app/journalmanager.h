@@ -4,9 +4,10 @@
 //
 // Each document gets a journal writer from its first window on. The writer's base follows the
 // document: its file after each load, reload and save (which removes the journal), an empty text
-// for a new document, a snapshot of the text once its file is gone. Waiting frames are synced by
-// a one-second timer and at once when the application loses the focus; a document closed without
-// saving takes its journal with it.
+// for a new document, a snapshot of the text once its file is gone. Waiting frames are appended by
+// a one-second timer and at once when the application loses the focus, and synced by each
+// writer's own thread (the timer keeps looking while a sync runs, to tell a failed one); a
+// document closed without saving takes its journal with it.
 //
 // At start-up, and before a file is opened, the journals no running editor holds are offered:
 // recovered (the document opens with the edits replayed, modified and not saved, and goes on
@@ -61,7 +62,7 @@ public:
     // The text is no longer the file's, which is gone or was replaced while the user keeps the
     // text: a new journal with a snapshot of it is written at once.
     void TextIsNoFile(CSampleDoc& doc);
-    // Syncs every journal with frames waiting.
+    // Appends every journal's waiting frames, to be synced in the background.
     void FlushAll();
     // The writer of `doc`, null when none.
     JournalWriter* WriterOf(const CSampleDoc& doc) const;

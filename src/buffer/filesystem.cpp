@@ -70,6 +70,10 @@ FileSystem& FileSystem::Native() {
     return native;
 }
 
+int FileSystem::Fdatasync(int fd) {
+    return ::fdatasync(fd);
+}
+
 int FileSystem::Mkdir(const char* path, mode_t mode) {
     return ::mkdir(path, mode);
 }

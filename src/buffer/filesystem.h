@@ -39,6 +39,9 @@ public:
     virtual ssize_t Pread(int fd, void* buf, size_t count, off_t offset);
     // flock(2): an advisory lock on an open file, released when the process ends however it ends.
     virtual int Flock(int fd, int operation);
+    // fdatasync(2): syncs the file's bytes and what is needed to read them back (its size), not
+    // its times. Safe to call from another thread than the file's writer.
+    virtual int Fdatasync(int fd);
     // The names in a folder, "." and ".." left out; -1 with errno when it cannot be read.
     virtual int ListFolder(const char* path, std::vector<std::string>& names);
     // Extended attributes (ACLs included): of a path, following symbolic links, or of an open file.

@@ -58,14 +58,18 @@ size_t TextSize(const CTextBuffer& buffer, size_t limit) {
 
 JournalWriter::JournalWriter(CTextBuffer& buffer, Options options)
     : buffer_(buffer), fs_(options.fs ? *options.fs : FileSystem::Native()),
-      options_(std::move(options)) {
+      options_(std::move(options)), syncer_(fs_) {
     buffer_.SetHistoryObserver(this);
 }
 
 JournalWriter::~JournalWriter() {
     if (buffer_.GetHistoryObserver() == this)
         buffer_.SetHistoryObserver(nullptr);
-    Flush();
+    // The journal stays for a later start: durable before the writer lets it go.
+    if (rebasePending_)
+        Rebase(base_);
+    else if (fd_ >= 0)
+        Append(true);
     Close(false);
 }
 
@@ -93,6 +97,7 @@ void JournalWriter::Discard() {
 }
 
 void JournalWriter::Rebase(JournalBase base) {
+    syncer_.Release(); // the old journal is the writer's alone again
     const int oldFd = fd_;
     const std::string oldPath = path_;
     fd_ = -1;
@@ -102,7 +107,7 @@ void JournalWriter::Rebase(JournalBase base) {
     base_.kind = JournalBaseKind::Snapshot;
     broken_ = false;
     rebasePending_ = false;
-    const bool made = Open() && Flush();
+    const bool made = Open() && Append(true);
     // The old journal goes only once the new one holds the text, unless no new one could be made:
     // then it is kept, as the best there is.
     if (oldFd >= 0) {
@@ -119,7 +124,7 @@ bool JournalWriter::Adopt(int fd, std::string path, int64_t validEnd, JournalBas
     rebasePending_ = false;
     fd_ = fd;
     path_ = std::move(path);
-    folderSynced_ = true;
+    syncer_.Attach(fd_, {}); // its folder was synced when it was made
     serialMark_ = buffer_.LastSerial();
     defined_.clear();
     snapshotNow_ = false;
@@ -136,6 +141,8 @@ bool JournalWriter::Adopt(int fd, std::string path, int64_t validEnd, JournalBas
 }
 
 void JournalWriter::Close(bool remove) {
+    // No sync runs on the file once it is removed or closed (its number may be reused at once).
+    syncer_.Release();
     if (fd_ >= 0) {
         if (remove)
             fs_.Unlink(path_.c_str());
@@ -145,7 +152,6 @@ void JournalWriter::Close(bool remove) {
     path_.clear();
     pending_.clear();
     defined_.clear();
-    folderSynced_ = false;
     unsynced_ = false;
 }
 
@@ -190,7 +196,8 @@ bool JournalWriter::Open() {
     }
     fd_ = fd;
     path_ = name;
-    folderSynced_ = false;
+    // The journal's name must survive a power cut as well as its bytes: the folder is synced too.
+    syncer_.Attach(fd_, options_.folder);
     defined_.clear();
     serialMark_ = buffer_.LastSerial();
     const bool snapshot = base_.kind == JournalBaseKind::Snapshot ||
@@ -203,7 +210,7 @@ bool JournalWriter::Open() {
     }
     snapshotNow_ = snapshot;
     unsynced_ = true;
-    lastSync_ = Now() - options_.syncIntervalMs; // the first flush need not wait
+    lastFlush_ = Now() - options_.syncIntervalMs; // the first flush need not wait
     return true;
 }
 
@@ -293,23 +300,36 @@ bool JournalWriter::Flush() {
     }
     if (fd_ < 0)
         return !broken_;
-    if (pending_.empty() && !unsynced_)
-        return true;
-    if (!fs_.WriteAll(fd_, pending_.data(), pending_.size()) || fs_.Fsync(fd_) != 0) {
-        Fail(errno, "write", path_);
+    return Append(false);
+}
+
+bool JournalWriter::CheckSynced() {
+    if (const int error = syncer_.TakeError()) {
+        Fail(error, "write", path_);
         return false;
     }
-    pending_.clear();
-    unsynced_ = false;
-    lastSync_ = Now();
-    if (!folderSynced_) {
-        // The journal's name must survive a power cut as well as its bytes.
-        const int dir = fs_.Open(options_.folder.c_str(), O_RDONLY | O_DIRECTORY, 0);
-        if (dir >= 0) {
-            fs_.Fsync(dir);
-            fs_.Close(dir);
+    return true;
+}
+
+bool JournalWriter::Append(bool sync) {
+    if (!CheckSynced())
+        return false;
+    if (!pending_.empty() || unsynced_) {
+        if (!fs_.WriteAll(fd_, pending_.data(), pending_.size())) {
+            Fail(errno, "write", path_);
+            return false;
         }
-        folderSynced_ = true;
+        pending_.clear();
+        unsynced_ = false;
+        lastFlush_ = Now();
+        if (!sync)
+            syncer_.Request();
+    }
+    if (sync) {
+        if (const int error = syncer_.SyncNow()) {
+            Fail(error, "write", path_);
+            return false;
+        }
     }
     return true;
 }
@@ -337,7 +357,7 @@ void JournalWriter::AddFrame(const FrameWriter& frame) {
     }
     // Within the interval the frames wait for the timer; after it, or when much is waiting, they
     // go out now.
-    if (Now() - lastSync_ >= options_.syncIntervalMs || pending_.size() >= kLargeFrame)
+    if (Now() - lastFlush_ >= options_.syncIntervalMs || pending_.size() >= kLargeFrame)
         Flush();
     else if (wasEmpty && !unsyncedBefore && options_.onPending)
         options_.onPending();
@@ -447,10 +467,15 @@ void JournalWriter::OnRewritingInPlace(const CTextBuffer& /*buffer*/, const std:
     if (fd_ < 0)
         return;
     Guarded([&] {
+        // A text the history lost track of goes into the journal whole first.
+        if (rebasePending_)
+            Rebase(base_);
+        if (fd_ < 0)
+            return;
         FrameWriter frame(JournalFrame::Copy, WallNow());
         frame.Str(copyPath);
         frame.AppendTo(pending_);
-        Flush();
+        Append(true);
     });
 }
 

@@ -2,9 +2,13 @@
 // document has unsaved changes, so that a crash loses at most the last second of typing.
 //
 // The writer is the buffer's history observer: every record, undo and redo becomes a frame
-// (journalformat.h), gathered in memory and appended to the file with a sync at most once per
-// sync interval (Flush, called by the writer itself when a change comes after the interval and by
-// the application's timer and on focus loss). The file is made at the first change after a base
+// (journalformat.h), gathered in memory and appended to the file at most once per sync interval
+// (Flush, called by the writer itself when a change comes after the interval and by the
+// application's timer and on focus loss). Each append is synced by a thread of the writer's own
+// (filesyncer.h), so the caller never waits for the disk: a kill loses nothing appended, a power
+// cut at most what the running sync has not reached. A save that rewrites the file in place, a
+// rebase and the writer's end sync on the caller's thread instead, as what follows them needs the
+// journal durable. The file is made at the first change after a base
 // was set, and removed when a new base is set (the document was saved or reloaded) or by Discard
 // (closed without saving). While the writer keeps a journal it holds an advisory lock on it: a
 // journal nobody holds was left by a process that has ended (journalreplay.h finds and replays
@@ -20,6 +24,7 @@
 #include <unordered_set>
 
 #include "buffer/fileidentity.h"
+#include "buffer/filesyncer.h"
 #include "buffer/filesystem.h"
 #include "buffer/historyobserver.h"
 #include "buffer/journalformat.h"
@@ -64,7 +69,8 @@ public:
     JournalWriter(CTextBuffer& buffer, Options options);
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
-    // Flushes and lets the journal go, leaving its file (only SetBase and Discard remove it).
+    // Flushes and syncs, and lets the journal go, leaving its file (only SetBase and Discard
+    // remove it).
     ~JournalWriter() override;
 
     // A new base: any journal is removed; the next change starts a new one.
@@ -73,15 +79,20 @@ public:
     // keeps the text): a new journal starting with a snapshot of the text is written and synced
     // at once, then the old one is removed.
     void Rebase(JournalBase base);
-    // Removes the journal (the document was closed without saving).
+    // Removes the journal (the document was closed without saving). Like SetBase, it waits for a
+    // running sync first; no sync reaches the journal after it.
     void Discard();
     // Goes on with a recovered journal: `fd` is it, open for appending and locked, valid up to
     // `validEnd` (a damaged tail after it is cut off); the buffer holds the text it replays to.
     bool Adopt(int fd, std::string path, int64_t validEnd, JournalBase base);
 
-    // Appends and syncs the waiting frames; false when the journal could not be written.
+    // Appends the waiting frames and has them synced in the background; false when the journal
+    // could not be written, or an earlier sync failed (reported through onError then).
     bool Flush();
+    // Frames (or a rebase) waiting for Flush.
     bool HasPending() const { return !pending_.empty() || unsynced_ || rebasePending_; }
+    // A sync still running or queued, or its failure not yet reported: Flush again later.
+    bool Syncing() const { return fd_ >= 0 && syncer_.Busy(); }
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
     const JournalBase& Base() const { return base_; }
@@ -98,6 +109,10 @@ private:
     // snapshotNow_ when the snapshot holds the change that opened it.
     bool Open();
     bool WriteStart(int fd, bool snapshot);
+    // Appends the waiting frames; with `sync`, syncs them (and all before) before returning.
+    bool Append(bool sync);
+    // Reports a failed background sync; false when one failed.
+    bool CheckSynced();
     void Close(bool remove);
     void Fail(int errorNumber, std::string_view operation, const std::string& path);
     void AddFrame(const FrameWriter& frame);
@@ -120,10 +135,9 @@ private:
     int32_t baseLineCount_ = -1; // the lines of the text when the base was set
     int fd_ = -1;
     std::string path_;
-    bool folderSynced_ = false;
     std::string pending_;
-    bool unsynced_ = false; // written straight to the file (the start) but not synced yet
-    int64_t lastSync_ = 0;
+    bool unsynced_ = false; // written straight to the file (the start), no sync asked for yet
+    int64_t lastFlush_ = 0;
     // Records with a serial above this were made after the journal started: all of them are in
     // it. Older ones are in `defined_` once written.
     uint64_t serialMark_ = 0;
@@ -131,4 +145,6 @@ private:
     bool snapshotNow_ = false;   // the journal just opened with a snapshot holding the change
     bool broken_ = false;        // the journal could not be written: none until the next base
     bool rebasePending_ = false; // the text left the history: a snapshot at the next flush
+    // Holds fd_ while it is open; Close takes it back before the file is closed.
+    FileSyncer syncer_;
 };

@@ -2,14 +2,22 @@
 // undo and redo (the history small, so groups are dropped and records skipped), saves that start
 // new journals, and after each sync a "crash": the journal file as it is on disk is found as left
 // behind and replayed onto its base, which must give the text of that moment byte for byte. Cut
-// and damaged tails replay up to the last whole frame and never crash.
+// and damaged tails replay up to the last whole frame and never crash. The syncs, made by a thread
+// of the writer's own, never reach a journal that was closed or removed, and what is flushed
+// becomes durable.
 #include <gtest/gtest.h>
 
 #include <sys/file.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "buffer/journal.h"
@@ -27,6 +35,113 @@ struct FakeClock {
         return {[this] { return now; }, [this] { return now + 1700000000000; }};
     }
 };
+
+// The real file layer, watching the journals' descriptors from every thread. Each sync takes a
+// while, as on a busy disk, and notes how much of its file it made durable. A sync of a descriptor
+// that is no open journal (closed, perhaps reused), or a close of one while a sync runs on it, is
+// noted as a fault.
+class WatchedFs final : public FileSystem {
+public:
+    std::atomic<int> syncMicros{0}; // how long each sync takes, at most
+    std::atomic<bool> failSyncs{false};
+
+    std::vector<std::string> Faults() {
+        const std::lock_guard lock(mutex_);
+        return faults_;
+    }
+    // The bytes of the file at `path` that a sync made durable.
+    int64_t Durable(const std::string& path) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
+            return -1;
+        const std::lock_guard lock(mutex_);
+        const auto it = durable_.find(st.st_ino);
+        return it == durable_.end() ? 0 : it->second;
+    }
+
+    int MkTemp(char* pathTemplate) override {
+        const int fd = Native().MkTemp(pathTemplate);
+        const std::lock_guard lock(mutex_);
+        if (fd >= 0)
+            journals_.insert(fd);
+        return fd;
+    }
+    int Close(int fd) override {
+        {
+            const std::lock_guard lock(mutex_);
+            if (syncing_.count(fd) != 0)
+                faults_.push_back("fd " + std::to_string(fd) + " closed while being synced");
+            journals_.erase(fd);
+        }
+        return Native().Close(fd);
+    }
+    int Fdatasync(int fd) override {
+        struct stat st {};
+        int turn = 0;
+        {
+            const std::lock_guard lock(mutex_);
+            if (journals_.count(fd) == 0)
+                faults_.push_back("fd " + std::to_string(fd) + " synced, no open journal");
+            syncing_.insert(fd);
+            ::fstat(fd, &st);
+            turn = ++syncs_;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(syncMicros * (turn % 4) / 3));
+        const int result = failSyncs ? -1 : Native().Fdatasync(fd);
+        const int error = failSyncs ? EIO : errno;
+        const std::lock_guard lock(mutex_);
+        syncing_.erase(syncing_.find(fd));
+        if (result == 0)
+            durable_[st.st_ino] = std::max<int64_t>(durable_[st.st_ino], st.st_size);
+        errno = error;
+        return result;
+    }
+
+    int Open(const char* p, int flags, mode_t mode) override {
+        return Native().Open(p, flags, mode);
+    }
+    ssize_t Read(int fd, void* b, size_t n) override { return Native().Read(fd, b, n); }
+    ssize_t Write(int fd, const void* b, size_t n) override { return Native().Write(fd, b, n); }
+    int Fsync(int fd) override { return Native().Fsync(fd); }
+    int Fstat(int fd, struct stat* st) override { return Native().Fstat(fd, st); }
+    int Stat(const char* p, struct stat* st) override { return Native().Stat(p, st); }
+    int Lstat(const char* p, struct stat* st) override { return Native().Lstat(p, st); }
+    ssize_t Readlink(const char* p, char* b, size_t n) override {
+        return Native().Readlink(p, b, n);
+    }
+    int Access(const char* p, int mode) override { return Native().Access(p, mode); }
+    int Rename(const char* from, const char* to) override { return Native().Rename(from, to); }
+    int Unlink(const char* p) override { return Native().Unlink(p); }
+    int Fchmod(int fd, mode_t mode) override { return Native().Fchmod(fd, mode); }
+    int Fchown(int fd, uid_t u, gid_t g) override { return Native().Fchown(fd, u, g); }
+    int Ftruncate(int fd, off_t length) override { return Native().Ftruncate(fd, length); }
+    mode_t Umask() override { return Native().Umask(); }
+
+private:
+    std::mutex mutex_;
+    std::set<int> journals_;
+    std::multiset<int> syncing_;
+    std::map<ino_t, int64_t> durable_;
+    std::vector<std::string> faults_;
+    int syncs_ = 0;
+};
+
+// Waits (a few seconds at most) until the writer has no sync running or waiting.
+bool SyncsDone(const JournalWriter& writer) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (writer.Syncing() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return !writer.Syncing();
+}
+
+// The journal files in `folder`.
+int JournalCount(const std::string& folder) {
+    std::vector<std::string> names;
+    FileSystem::Native().ListFolder(folder.c_str(), names);
+    return static_cast<int>(std::count_if(names.begin(), names.end(), [](const std::string& n) {
+        return n.starts_with("journal-");
+    }));
+}
 
 std::string RandomText(testrng::Rng& rng) {
     static const char* const pieces[] = {"a", "bc", "\r\n", "\r", "\n", " ", "\t", "xyz", "\r\r\n"};
@@ -380,11 +495,14 @@ TEST(Journal, LargeChangesAreWrittenAtOnce) {
 // with one character typed.
 class EditedFile {
 public:
-    explicit EditedFile(const TempDir& dir, FileSystem* fs = nullptr) : file(dir.File("doc.asm")) {
+    explicit EditedFile(const TempDir& dir, FileSystem* fs = nullptr,
+                        FileSystem* journalFs = nullptr)
+        : file(dir.File("doc.asm")) {
         EXPECT_TRUE(WriteBytes(file, "one\r\ntwo"));
         EXPECT_TRUE(buffer.ReadFromFile(file, LineEndAuto));
         buffer.SetFileSystem(fs);
         JournalWriter::Options options;
+        options.fs = journalFs;
         options.folder = dir.File("state");
         options.snapshotLimit = 0;
         writer = std::make_unique<JournalWriter>(buffer, options);
@@ -424,29 +542,148 @@ TEST(Journal, RebaseStartsFromASnapshotOfTheText) {
 }
 
 // A file of two hard links is saved by rewriting it in place. Before the file is opened for the
-// rewrite, the journal names the complete copy of the new text, synced: an editor killed during
-// the rewrite (when the file holds neither text) leaves a journal that points at the saved text.
+// rewrite, the journal names the complete copy of the new text, synced (while syncs are slow): an
+// editor killed during the rewrite, or a power cut, when the file holds neither text, leaves a
+// journal that points at the saved text.
 TEST(Journal, ARewriteInPlaceNamesTheCopyOfTheTextFirst) {
     TempDir dir;
     FaultyFs fs;
-    EditedFile doc(dir, &fs);
+    WatchedFs journalFs;
+    journalFs.syncMicros = 20000;
+    EditedFile doc(dir, &fs, &journalFs);
     ASSERT_EQ(::link(doc.file.c_str(), dir.File("other-link").c_str()), 0);
     // The journal and the copies as a kill at the last opening of the file would leave them.
     std::string crash;
+    int64_t undurable = -1;
     std::map<std::string, std::string> copies;
     fs.before = [&](Call call, const char* path) {
         if (call != Call::Open || path != doc.file)
             return;
-        crash = CrashCopy(*doc.writer, dir, ReadBytes(doc.writer->Path()));
+        const std::string journal = ReadBytes(doc.writer->Path());
+        crash = CrashCopy(*doc.writer, dir, journal);
+        undurable = static_cast<int64_t>(journal.size()) - journalFs.Durable(doc.writer->Path());
         for (const std::string& name : dir.TempLeftovers())
             copies[dir.File(name)] = ReadBytes(dir.File(name));
     };
     ASSERT_TRUE(doc.buffer.WriteToFile(doc.file, LineEndAuto, true));
+    // Synced, not only written: a power cut then leaves the same journal.
+    EXPECT_EQ(undurable, 0);
     std::vector<FoundJournal> found = FindLeftJournals(FileSystem::Native(), crash);
     ASSERT_EQ(found.size(), 1u);
     ASSERT_EQ(copies.count(found[0].savedCopy), 1u) << found[0].savedCopy;
     EXPECT_EQ(copies[found[0].savedCopy], "one\r\ntwo!");
     ReleaseJournal(FileSystem::Native(), found[0], false);
+}
+
+// Edits, flushes, saves, closes and rebases with slow syncs, as on a busy disk: no sync reaches a
+// journal that was closed or removed, a save or a close leaves no journal, every flush is made
+// durable once its sync is done, and a kill at a flush leaves the text of that moment.
+TEST(Journal, BackgroundSyncsNeverOutliveTheJournal) {
+    for (uint64_t seed = 300; seed <= 303; ++seed) {
+        TempDir dir;
+        testrng::Rng rng(seed);
+        WatchedFs fs;
+        fs.syncMicros = 3000;
+        FakeClock clock;
+        CTextBuffer buffer;
+        buffer.SetUndoCapacity(6);
+        const std::string file = dir.File("doc.asm");
+        ASSERT_TRUE(WriteBytes(file, "org 100h\r\n\tret"));
+        ASSERT_TRUE(buffer.ReadFromFile(file, LineEndAuto));
+        const auto base = [&] {
+            JournalBase b{file, "doc.asm", {}, JournalBaseKind::File};
+            EXPECT_TRUE(ReadFileIdentity(FileSystem::Native(), file, true, b.identity));
+            return b;
+        };
+        JournalWriter::Options options;
+        options.fs = &fs;
+        options.folder = dir.File("state");
+        options.clock = clock.Clock();
+        options.syncIntervalMs = 100;
+        auto writer = std::make_unique<JournalWriter>(buffer, options);
+        writer->SetBase(base());
+        for (int step = 0; step < 160; ++step) {
+            const auto trace = testing::Message() << "seed " << seed << " step " << step;
+            const int action = rng.Below(16);
+            if (action == 0 || action == 1) {
+                // Saved or closed just after a flush, while its sync runs.
+                writer->Flush();
+                if (action == 0) {
+                    ASSERT_TRUE(buffer.WriteToFile(file, LineEndAuto, true));
+                    writer->SetBase(base());
+                } else {
+                    writer->Discard();
+                }
+                EXPECT_EQ(JournalCount(options.folder), 0) << trace;
+            } else if (action == 2 && writer->IsOpen()) {
+                const std::string old = writer->Path();
+                writer->Rebase(base());
+                // The new journal holds the text, synced, before the old one goes.
+                EXPECT_FALSE(Exists(old)) << trace;
+                ASSERT_TRUE(writer->IsOpen()) << trace;
+                EXPECT_EQ(fs.Durable(writer->Path()),
+                          static_cast<int64_t>(ReadBytes(writer->Path()).size()))
+                    << trace;
+            } else if (action == 3 && writer->IsOpen()) {
+                ASSERT_TRUE(writer->Flush()) << trace;
+                const std::string bytes = ReadBytes(writer->Path());
+                const Recovered r = Recover(CrashCopy(*writer, dir, bytes));
+                ASSERT_TRUE(r.found && r.result.complete) << trace << r.result.problem;
+                ASSERT_EQ(Escaped(r.text), Escaped(TextOf(buffer))) << trace;
+                ASSERT_TRUE(SyncsDone(*writer)) << trace;
+                EXPECT_GE(fs.Durable(writer->Path()), static_cast<int64_t>(bytes.size())) << trace;
+            } else {
+                RandomEdit(rng, buffer);
+                clock.now += rng.Below(60);
+            }
+            ASSERT_EQ(fs.Faults(), std::vector<std::string>{}) << trace;
+            EXPECT_LE(JournalCount(options.folder), 1) << trace;
+        }
+        // The writer's end leaves the journal for a later start, synced whole.
+        const std::string path = writer->IsOpen() ? writer->Path() : std::string();
+        writer.reset();
+        EXPECT_EQ(fs.Faults(), std::vector<std::string>{});
+        if (!path.empty()) {
+            EXPECT_EQ(fs.Durable(path), static_cast<int64_t>(ReadBytes(path).size()));
+        }
+    }
+}
+
+// A background sync that fails is told at the next flush, once, and ends the journal: the user
+// learns that the changes are not kept safe, and no later sync touches the file.
+TEST(Journal, AFailedBackgroundSyncIsToldAndEndsTheJournal) {
+    TempDir dir;
+    WatchedFs fs;
+    fs.failSyncs = true;
+    FakeClock clock;
+    CTextBuffer buffer;
+    buffer.ResetToEmpty(LineEndDos);
+    std::vector<FileError> errors;
+    JournalWriter::Options options;
+    options.fs = &fs;
+    options.folder = dir.File("state");
+    options.clock = clock.Clock();
+    options.onError = [&](const FileError& e) { errors.push_back(e); };
+    JournalWriter writer(buffer, options);
+    writer.SetBase({});
+    int endLine = 0;
+    int endChar = 0;
+    buffer.InsertRecorded(nullptr, 0, 0, "a", endLine, endChar, ActionTyping);
+    ASSERT_TRUE(writer.IsOpen());
+    const std::string path = writer.Path();
+    EXPECT_TRUE(writer.Syncing()); // until the failure is told
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (writer.Flush() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].errorNumber, EIO);
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_FALSE(writer.Syncing());
+    EXPECT_FALSE(Exists(path));
+    buffer.InsertRecorded(nullptr, 0, 0, "b", endLine, endChar, ActionTyping);
+    EXPECT_FALSE(writer.IsOpen()); // none until the next base
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(fs.Faults(), std::vector<std::string>{});
 }
 
 } // namespace
