@@ -7,7 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev libxcb-xkb-dev pkgconf
     fonts-liberation2
-    xvfb xdotool x11-apps
+    xvfb xdotool xclip x11-apps python3
     strace pasmo z80asm poppler-utils
     dpkg-dev desktop-file-utils man-db
 )

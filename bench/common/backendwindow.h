@@ -32,6 +32,7 @@ public:
     View& GetView() const { return *view_; }
     // Null on the null backend.
     platform::headless::HeadlessWindow* Headless() const { return headless_.get(); }
+    nullbackend::NullWindow* Null() const { return null_.get(); }
 
     // Paints what is invalid, as the message loop does after each input.
     void PaintInvalid() {

@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string_view>
@@ -53,6 +54,36 @@ void InsertAtTopAndPaint(benchmark::State& state, std::string_view text, Paint p
         buffer.ApplyDelete(nullptr, 0, 0, endLine, endChar);
         paint();
     }
+}
+
+// Two timed steps per iteration, each with the paint after it (an edit and its undo): `prepare()`
+// untimed, then `first()` and `second()`, each returning false when it went wrong (the benchmark
+// then stops with `error`). The counters `firstName` and `secondName` give each step's mean in
+// milliseconds; the iteration time is their sum.
+template <class Prepare, class First, class Second>
+void TimeTwoSteps(benchmark::State& state, const char* firstName, const char* secondName,
+                  Prepare prepare, First first, Second second, const char* error) {
+    double firstMs = 0;
+    double secondMs = 0;
+    for (auto _ : state) {
+        prepare();
+        auto start = Clock::now();
+        const bool firstOk = first();
+        const double one = Seconds(start) * 1e3;
+        start = Clock::now();
+        const bool secondOk = second();
+        const double two = Seconds(start) * 1e3;
+        state.SetIterationTime((one + two) / 1e3);
+        firstMs += one;
+        secondMs += two;
+        if (!firstOk || !secondOk) {
+            state.SkipWithError(error);
+            break;
+        }
+    }
+    const double n = static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+    state.counters[firstName] = firstMs / n;
+    state.counters[secondName] = secondMs / n;
 }
 
 } // namespace bench

@@ -1,14 +1,18 @@
 // A window backend that draws into nothing: fixed 8 x 16 cells, scroll bars that keep their
-// state, no caret, no timers. Painting through it costs what the engine costs and no more, which
-// is what the view's figures are about; the headless backend records every pixel instead.
+// state, no caret, no timers, a clipboard that keeps the text it is given. Painting through it
+// costs what the engine costs and no more, which is what the view's figures are about; the headless
+// backend records every pixel instead.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
+#include "platform/clipboard.h"
 #include "platform/scrollbar.h"
 #include "platform/wnd.h"
 
@@ -89,8 +93,24 @@ public:
     bool Draw(Surface&, int32_t index, Point) override { return index >= 0 && index < 14; }
 };
 
+class NullClipboard final : public Clipboard {
+public:
+    bool HasText() const override { return text_.has_value(); }
+    std::optional<std::string> GetText(CodePage) const override { return text_; }
+    bool SetText(std::string bytes, CodePage) override {
+        text_ = std::move(bytes);
+        return true;
+    }
+
+private:
+    std::optional<std::string> text_;
+};
+
 class NullSystem final : public WindowSystem {
 public:
+    Clipboard* GetClipboard(ClipboardKind kind) override {
+        return kind == ClipboardKind::Standard ? &clipboard_ : nullptr;
+    }
     ColorRef GetSysColor(int32_t) const override { return 0xFFFFFF; }
     int16_t GetKeyState(uint32_t) const override { return 0; }
     std::unique_ptr<Font> CreateFontIndirect(const LogFont& font) override {
@@ -102,6 +122,9 @@ public:
     Wnd* GetFocus() const override { return nullptr; }
     Wnd* GetCapture() const override { return nullptr; }
     void ReleaseCapture() override {}
+
+private:
+    NullClipboard clipboard_;
 };
 
 class NullScrollBar final : public ScrollBar {
@@ -155,7 +178,9 @@ public:
     bool KillTimer(uint32_t) override { return true; }
     void SetCursor(int32_t) override {}
     void SetFocus() override {}
-    Point GetCursorPos() const override { return {}; }
+    Point GetCursorPos() const override { return cursor_; }
+    // Where the pointer is said to be.
+    void SetCursorPos(Point p) { cursor_ = p; }
     std::unique_ptr<Surface> GetDC() override { return std::make_unique<NullSurface>(); }
     Font* GetFont() override { return &font_; }
     int32_t GetDlgCtrlID() const override { return 0; }
@@ -168,6 +193,7 @@ private:
     NullScrollBar hbar_;
     std::unique_ptr<Wnd> wnd_;
     Size size_;
+    Point cursor_;
     bool invalid_ = false;
 };
 

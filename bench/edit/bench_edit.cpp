@@ -29,40 +29,16 @@
 
 #include "buffer/journal.h"
 #include "buffer/textbuffer.h"
-#include "common/backendwindow.h"
 #include "common/benchdoc.h"
 #include "common/benchview.h"
+#include "common/editscene.h"
 #include "edit/editcommandids.h"
-#include "edit/editview.h"
 
 namespace {
 
 using bench::LoadedBuffer;
-using Z80EditView = bench::Z80Colored<CTextEditView>;
-
-// An edit view of the loaded text in a window of one of the two backends, focused.
-class Scene {
-public:
-    explicit Scene(bool engine) : window_(!engine) {
-        if (window_.Headless())
-            window_.Headless()->Focus();
-        View().ConnectBuffer(&LoadedBuffer());
-        View().OnSetFocus(nullptr);
-        Paint();
-    }
-    Z80EditView& View() { return window_.GetView(); }
-    // Paints what is invalid, as the message loop does after each input.
-    void Paint() { window_.PaintInvalid(); }
-    void Select(TextPosition from, TextPosition to) {
-        View().CollapseCaretTo(from);
-        View().SelectRange(from, to);
-        View().MoveCaretTo(to);
-        Paint();
-    }
-
-private:
-    bench::BackendWindow<Z80EditView> window_;
-};
+using bench::Z80EditView;
+using Scene = bench::EditScene;
 
 using bench::Clock;
 using bench::Seconds;

@@ -1,11 +1,9 @@
 #include "app/qtuiservices.h"
 
-#include <QClipboard>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <utility>
@@ -207,25 +205,6 @@ int32_t QtUiServices::RunDialog(platform::Dialog& dialog) {
         box.setTextFormat(Qt::PlainText);
         box.exec();
     });
-}
-
-bool QtUiServices::ClipboardHasText() {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasText();
-}
-
-bool QtUiServices::GetClipboardText(std::u32string& text) {
-    if (!ClipboardHasText())
-        return false;
-    const QList<uint> units = QGuiApplication::clipboard()->text().toUcs4();
-    text.assign(units.begin(), units.end());
-    return true;
-}
-
-bool QtUiServices::SetClipboardText(std::u32string_view text) {
-    QGuiApplication::clipboard()->setText(
-        QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size())));
-    return true;
 }
 
 void RunAboutDialog(QWidget* parent) {

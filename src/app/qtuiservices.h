@@ -1,5 +1,5 @@
 // The user-interface services on Qt: message boxes titled "Velmora Editor", the file dialogs
-// with the documents' filters, the font dialog, the About box and the system clipboard.
+// with the documents' filters, the font dialog and the About box.
 #pragma once
 
 #include <QFileDialog>
@@ -28,9 +28,6 @@ public:
     std::optional<FontChoice> ChooseFont(const platform::LogFont& initial) override;
     void ShowAbout() override;
     int32_t RunDialog(platform::Dialog& dialog) override;
-    bool ClipboardHasText() override;
-    bool GetClipboardText(std::u32string& text) override;
-    bool SetClipboardText(std::u32string_view text) override;
     void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override;
     void PrintSetup() override;
     bool PageSetup(platform::PageMargins& margins) override;

@@ -5,7 +5,6 @@
 #include "app/resources/resourceids.h"
 #include "app/resources/strings.h"
 #include "buffer/replacebatch.h"
-#include "platform/codepage.h"
 #include "syntax/colorindex.h"
 #include "syntax/z80parser.h"
 #include "view/printjob.h"
@@ -118,22 +117,6 @@ platform::ColorRef CSampleView::ColorOf(int32_t index) {
     }
 }
 
-bool CSampleView::ClipboardHasText() {
-    return ui_.ClipboardHasText();
-}
-
-bool CSampleView::PutTextOnClipboard(std::string_view text) {
-    return ui_.SetClipboardText(platform::DecodeBytes(GetInputCodePage(), text));
-}
-
-bool CSampleView::GetTextFromClipboard(std::string& text) {
-    std::u32string unicode;
-    if (!ui_.GetClipboardText(unicode))
-        return false;
-    text = platform::EncodeText(GetInputCodePage(), unicode);
-    return true;
-}
-
 bool CSampleView::RouteCommand(uint32_t id) {
     return RunCommand<CSampleView>(kSampleViewCommands, *this, id) ||
            CTextEditView::RouteCommand(id);
@@ -204,12 +187,14 @@ void CSampleView::UpdateLineEndPane(CmdUI& ui) const {
 
 void CSampleView::UpdateContextMenuItem(CmdUI& ui) {
     switch (ui.id) {
-    case ID_EDIT_CUT:
     case ID_EDIT_COPY:
-        ui.Enable(HasSelection());
+        OnUpdateEditCopy(ui);
+        return;
+    case ID_EDIT_CUT:
+        OnUpdateEditCut(ui);
         return;
     case ID_EDIT_PASTE:
-        ui.Enable(ClipboardHasText());
+        OnUpdateEditPaste(ui);
         return;
     default:
         ui.Enable(true);

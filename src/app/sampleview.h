@@ -38,9 +38,6 @@ public:
                          int line) override;
     void OnBufferBatchChanged(CBufferView* source, const BatchChange& change) override;
     platform::ColorRef ColorOf(int32_t index) override;
-    bool ClipboardHasText() override;
-    bool PutTextOnClipboard(std::string_view text) override;
-    bool GetTextFromClipboard(std::string& text) override;
 
     // The view's own commands first, then the edit view's, then the status panes the engine
     // does not light itself.
@@ -56,8 +53,9 @@ public:
     // Page Setup: the margins "PageSetup" keeps, written back when the user chooses OK.
     void OnFilePageSetup();
 
-    // The state of an item of the context menu: Cut and Copy need a selection, Paste text on
-    // the clipboard; the others keep their usual state.
+    // The state of an item of the context menu: Copy needs a selection, Cut a selection it may
+    // delete, Paste text on the clipboard and a text it may change; the others keep their usual
+    // state.
     void UpdateContextMenuItem(CmdUI& ui);
 
     // The four colours kept in the settings: comment, number, keyword, preprocessor.

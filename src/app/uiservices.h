@@ -1,6 +1,6 @@
 // What the toolkit-free part of the shell asks of the user interface: message boxes, file names,
-// the font dialog, the engine's dialogs and the clipboard. The Qt shell answers with real dialogs;
-// tests answer with scripted replies and record what was shown.
+// the font dialog and the engine's dialogs; the views use the platform's clipboard. The Qt shell
+// answers with real dialogs; tests answer with scripted replies and record what was shown.
 #pragma once
 
 #include <cstdint>
@@ -51,10 +51,6 @@ public:
         (void)dialog;
         return -1;
     }
-    // Plain text on the clipboard, as Unicode.
-    virtual bool ClipboardHasText() = 0;
-    virtual bool GetClipboardText(std::u32string& text) = 0;
-    virtual bool SetClipboardText(std::u32string_view text) = 0;
 
     // ---- Printing. The defaults stand for a machine with nothing to print on.
     // Prints the text of `view` through the system print dialog, or (`preview`) shows it in the

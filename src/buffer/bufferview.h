@@ -28,5 +28,7 @@ public:
 
     // Called on the view that made a change when its undo group closes, with the action and text
     // of the last record. The group is still open, so records made here form a group of their own.
+    // `text` is lent by the record, without a copy: it stays valid until the call returns, even
+    // when the changes made here drop or undo the record.
     virtual void AfterEditAction(EditAction /*action*/, std::string_view /*text*/) {}
 };

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cstdint>
 #include <cstring>
@@ -23,13 +24,15 @@ constexpr size_t kArenaLineLimit = kChunkSize / 8;
 // At most kCachedChunks are kept; the rest go back to the system.
 constexpr size_t kCachedChunks = 16;
 
+// Kept in an array of its own, so that giving a chunk back never allocates.
 struct ChunkCache {
     std::mutex lock;
-    std::vector<void*> chunks; // each kChunkSize bytes, aligned to a huge page
+    std::array<void*, kCachedChunks> chunks{}; // each kChunkSize bytes, aligned to a huge page
+    size_t count = 0;
 
     ~ChunkCache() {
-        for (void* c : chunks)
-            ::munmap(c, kChunkSize);
+        for (size_t i = 0; i < count; ++i)
+            ::munmap(chunks[i], kChunkSize);
     }
 };
 
@@ -41,30 +44,37 @@ ChunkCache& Cache() {
 void* TakeCachedChunk() {
     ChunkCache& cache = Cache();
     std::lock_guard<std::mutex> guard(cache.lock);
-    if (cache.chunks.empty())
+    if (cache.count == 0)
         return nullptr;
-    void* c = cache.chunks.back();
-    cache.chunks.pop_back();
-    return c;
+    return cache.chunks[--cache.count];
 }
 
-bool KeepChunk(void* base, size_t length) {
+bool KeepChunk(void* base, size_t length) noexcept {
     if (length != kChunkSize)
         return false;
     ChunkCache& cache = Cache();
     std::lock_guard<std::mutex> guard(cache.lock);
-    if (cache.chunks.size() >= kCachedChunks)
+    if (cache.count >= kCachedChunks)
         return false;
-    cache.chunks.push_back(base);
+    cache.chunks[cache.count++] = base;
     return true;
 }
 
+// Gives back what MapChunk handed out: a chunk to the cache while it has room, else to the system.
+void UnmapChunk(void* base, size_t length) noexcept {
+    if (!KeepChunk(base, length))
+        ::munmap(base, length);
+}
+
+// The memory is not advised for huge pages: where memory is fragmented, that advice makes each
+// first touch of a 2 MB page wait for the system to compact memory, which costs several times the
+// page faults it saves (a first load of 100 MB took three times as long with it). A system that
+// backs anonymous memory with huge pages on its own still can, the chunks being aligned.
 void* MapChunk(size_t length) {
     if (length == kChunkSize)
         if (void* cached = TakeCachedChunk())
             return cached;
-    // Map a little more than a chunk and keep the part aligned to a huge page, so that the system
-    // can back it with huge pages.
+    // Map a little more than a chunk and keep the part aligned to a huge page.
     const size_t mapped = length + kHugePage;
     void* raw = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED)
@@ -76,9 +86,7 @@ void* MapChunk(size_t length) {
     const uintptr_t end = start + mapped;
     if (end > aligned + length)
         ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
-    void* base = reinterpret_cast<void*>(aligned);
-    ::madvise(base, length, MADV_HUGEPAGE); // a hint; ignored where unsupported
-    return base;
+    return reinterpret_cast<void*>(aligned);
 }
 
 } // namespace
@@ -102,8 +110,7 @@ void* ChunkPool::Allocate(size_t size) {
 
 void ChunkPool::Release() {
     for (const Chunk& c : chunks_)
-        if (!KeepChunk(c.base, c.length))
-            ::munmap(c.base, c.length);
+        UnmapChunk(c.base, c.length);
     chunks_.clear();
     next_ = nullptr;
     left_ = 0;
@@ -134,6 +141,8 @@ LineStore& LineStore::operator=(LineStore&& other) noexcept {
         std::swap(lastBlock_, other.lastBlock_);
         blockPool_.Swap(other.blockPool_);
         arenas_.Swap(other.arenas_);
+        slabs_.swap(other.slabs_);
+        freeSlabs_.swap(other.freeSlabs_);
     }
     return *this;
 }
@@ -153,6 +162,10 @@ void LineStore::Clear() {
     lastBlock_ = 0;
     blockPool_.Release();
     arenas_.Release();
+    // Every line has gone, and each slab with its last line.
+    assert(SlabCount() == 0);
+    slabs_.clear();
+    freeSlabs_.clear();
 }
 
 size_t LineStore::BlockOf(int index) const {
@@ -199,11 +212,53 @@ void LineStore::RebuildStarts(size_t fromBlock) {
         lastBlock_ = 0;
 }
 
-void LineStore::FreeStorage(LineRecord& rec) {
-    if (rec.ownsStorage)
+void LineStore::FreeStorage(LineRecord& rec) noexcept {
+    if (rec.ownsStorage) {
         delete[] rec.bytes;
+    } else if (rec.slab != 0) {
+        Slab& slab = slabs_[rec.slab - 1u];
+        if (--slab.live == 0)
+            ReleaseSlab(rec.slab);
+    }
     rec.bytes = nullptr;
     rec.ownsStorage = false;
+    rec.slab = 0;
+}
+
+uint16_t LineStore::OpenSlab(size_t bytes) {
+    uint16_t id = 0;
+    if (!freeSlabs_.empty()) {
+        id = freeSlabs_.back();
+    } else if (slabs_.size() < UINT16_MAX) {
+        id = static_cast<uint16_t>(slabs_.size() + 1);
+        // Room for the new slab in both lists first, so that neither grows once it is mapped and
+        // releasing a slab never allocates.
+        slabs_.reserve(slabs_.size() + 1);
+        freeSlabs_.reserve(slabs_.size() + 1);
+    } else {
+        return 0;
+    }
+    const size_t page = 4096;
+    const size_t length = (std::max<size_t>(bytes, 1) + page - 1) / page * page;
+    void* base = nullptr;
+    try {
+        base = MapChunk(length);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    if (id == slabs_.size() + 1)
+        slabs_.emplace_back();
+    else
+        freeSlabs_.pop_back();
+    slabs_[id - 1u] = {static_cast<char*>(base), length, 0};
+    return id;
+}
+
+void LineStore::ReleaseSlab(uint16_t id) noexcept {
+    Slab& slab = slabs_[id - 1u];
+    UnmapChunk(slab.base, slab.length);
+    slab = {};
+    freeSlabs_.push_back(id); // within the capacity OpenSlab made
 }
 
 LineRecord LineStore::MakeOwned(std::string_view text, std::string_view tail) {
@@ -278,28 +333,99 @@ void LineStore::SplitBlock(size_t b) {
     starts_.insert(starts_.begin() + static_cast<std::ptrdiff_t>(b) + 1, upperStart);
 }
 
+namespace {
+
+class VectorSource final : public LineSource {
+public:
+    explicit VectorSource(const std::vector<std::string_view>& texts) : texts_(texts) {}
+    int Count() const override { return static_cast<int>(texts_.size()); }
+    int64_t Bytes() const override {
+        int64_t total = 0;
+        for (std::string_view t : texts_)
+            total += static_cast<int64_t>(t.size());
+        return total;
+    }
+    std::string_view Last() const override { return texts_.back(); }
+    std::string_view Next() override { return texts_[next_++]; }
+
+private:
+    const std::vector<std::string_view>& texts_;
+    size_t next_ = 0;
+};
+
+} // namespace
+
 void LineStore::InsertLines(int index, const std::vector<std::string_view>& texts,
-                            std::string_view lastTail) {
+                            std::string_view tail) {
+    VectorSource source(texts);
+    InsertLines(index, source, tail);
+}
+
+void LineStore::InsertLines(int index, LineSource& source, std::string_view lastTail) {
     assert(index >= 0 && index <= count_);
-    if (texts.empty())
+    const int n = source.Count();
+    if (n <= 0)
         return;
-    const int n = static_cast<int>(texts.size());
-    // Everything that allocates comes first: the new lines' storage, the blocks and the room in
-    // the block lists. Should memory run out there, nothing has changed yet.
-    std::vector<LineRecord> made;
-    made.reserve(texts.size());
+
+    // Everything that can fail comes first: the slab or the new lines' storage, the blocks and
+    // the room in the block lists. Should memory run out there, nothing has changed yet.
+    // Many lines share one slab: one mapping instead of an allocation per line, freed with the
+    // last of them. Each line keeps its capacity, at most 16 bytes above its length, so a slab of
+    // Bytes() + 16 per line (and the tail) holds every line.
+    uint16_t slab = 0;
+    std::vector<LineRecord> made; // the lines' own storage when no slab holds them
+    std::vector<Block> added;
     try {
-        for (int i = 0; i < n; ++i)
-            made.push_back(MakeOwned(texts[static_cast<size_t>(i)], i + 1 == n ? lastTail : ""));
-        const size_t newBlocks = texts.size() / kBlockLines + 3;
+        if (n >= kSlabLines)
+            slab = OpenSlab(static_cast<size_t>(source.Bytes()) + lastTail.size() +
+                            size_t{16} * static_cast<size_t>(n));
+        if (slab == 0) {
+            made.reserve(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                made.push_back(MakeOwned(source.Next(), i + 1 == n ? lastTail : ""));
+        }
+        const size_t newBlocks = static_cast<size_t>(n) / kBlockLines + 3;
         KeepFreeBlocks(newBlocks);
         blocks_.reserve(blocks_.size() + newBlocks);
         starts_.reserve(starts_.size() + newBlocks);
+        added.reserve(static_cast<size_t>(n) / kBlockLines + 2);
     } catch (...) {
         for (LineRecord& rec : made)
             FreeStorage(rec);
+        if (slab != 0)
+            ReleaseSlab(slab);
         throw;
     }
+    char* place = slab != 0 ? slabs_[slab - 1u].base : nullptr;
+    [[maybe_unused]] char* const slabEnd = slab != 0 ? place + slabs_[slab - 1u].length : nullptr;
+    int next = 0;
+    // Lays out the next line at `at`: taken from `made`, or streamed from the source into the
+    // slab (which cannot fail).
+    const auto make = [&](void* at) {
+        const int i = next++;
+        if (slab == 0) {
+            new (at) LineRecord(made[static_cast<size_t>(i)]);
+            return;
+        }
+        const std::string_view text = source.Next();
+        const std::string_view tail = i + 1 == n ? lastTail : std::string_view();
+        const size_t used = text.size() + tail.size();
+        const int32_t capacity = CapacityFor(static_cast<int64_t>(used));
+        assert(place + capacity <= slabEnd);
+        LineRecord rec;
+        rec.bytes = place;
+        rec.capacity = capacity;
+        rec.used = static_cast<int32_t>(used);
+        rec.slab = slab;
+        if (!text.empty())
+            std::memcpy(place, text.data(), text.size());
+        if (!tail.empty())
+            std::memcpy(place + text.size(), tail.data(), tail.size());
+        place += capacity;
+        ++slabs_[slab - 1u].live;
+        new (at) LineRecord(rec);
+    };
+
     if (blocks_.empty()) {
         blocks_.push_back(NewBlock());
         starts_.push_back(0);
@@ -318,7 +444,7 @@ void LineStore::InsertLines(int index, const std::vector<std::string_view>& text
         std::memmove(static_cast<void*>(block.lines + offset + n), block.lines + offset,
                      sizeof(LineRecord) * static_cast<size_t>(block.size - offset));
         for (int i = 0; i < n; ++i)
-            new (block.lines + offset + i) LineRecord(made[static_cast<size_t>(i)]);
+            make(block.lines + offset + i);
         block.size += n;
         for (size_t k = b + 1; k < starts_.size(); ++k)
             starts_[k] += n;
@@ -328,19 +454,11 @@ void LineStore::InsertLines(int index, const std::vector<std::string_view>& text
 
     // Many lines: cut the block at the insertion point and lay the new lines out in fresh blocks
     // between the two halves.
-    std::vector<Block> added;
-    try {
-        added.reserve(static_cast<size_t>(n) / kBlockLines + 2);
-    } catch (...) {
-        for (LineRecord& rec : made)
-            FreeStorage(rec);
-        throw;
-    }
     for (int i = 0; i < n; ++i) {
         if (added.empty() || added.back().size == kBlockLines)
             added.push_back(NewBlock());
         Block& to = added.back();
-        new (to.lines + to.size) LineRecord(made[static_cast<size_t>(i)]);
+        make(to.lines + to.size);
         ++to.size;
     }
     Block& cut = blocks_[b];
@@ -479,7 +597,7 @@ void LineStore::Truncate(int index, int32_t length) {
     rec.used = length;
 }
 
-void LineStore::TakeStorage(LineRecord& rec, char* bytes, int32_t capacity) {
+void LineStore::TakeStorage(LineRecord& rec, char* bytes, int32_t capacity) noexcept {
     FreeStorage(rec);
     rec.bytes = bytes;
     rec.capacity = capacity;

@@ -5,14 +5,16 @@
 // integer per block, whatever the size of the file. A lookup remembers the block it found last, so
 // walking the lines in order costs O(1) per line.
 //
-// The characters of a line live either in an arena (a large block shared by many lines, used when a
-// file is loaded) or in storage of the line's own. A line's capacity follows the same rule in
-// both: (length / 16 + 1) * 16 when it is made, and it grows to (new length / 16 + 1) * 16 only
-// when a new length exceeds it. A line that outgrows its place moves to storage of its own; storage
-// shrinks only when a line of more than a megabyte comes to use less than half of it (Compact).
+// The characters of a line live in an arena (a large block shared by many lines, used when a file
+// is loaded), in the slab of a bulk insertion (one block for all the lines of a big paste or undo,
+// freed when its last line goes), or in storage of the line's own. A line's capacity follows the
+// same rule everywhere: (length / 16 + 1) * 16 when it is made, and it grows to
+// (new length / 16 + 1) * 16 only when a new length exceeds it. A line that outgrows its place
+// moves to storage of its own; storage shrinks only when a line of more than a megabyte comes to
+// use less than half of it (Compact).
 //
-// Arenas and blocks come from large chunks that the system may back with huge pages: a 100 MB file
-// then costs a few hundred page faults instead of tens of thousands.
+// Arenas and blocks come from large chunks, kept for reuse when a document closes (a reload then
+// touches no fresh memory).
 //
 // Every block also keeps the union of its lines' flags (a superset after lines left it), so a
 // search for flagged lines skips unflagged blocks: finding a bookmark among four million lines
@@ -34,8 +36,24 @@ struct LineRecord {
     int32_t capacity = 0;
     LineFlags marks = 0; // written through LineStore::SetMarks only
     bool ownsStorage = false;
+    // The slab holding the bytes (its number, from 1); 0 for an arena or storage of its own.
+    uint16_t slab = 0;
 
     std::string_view Text() const { return {bytes, static_cast<size_t>(used)}; }
+};
+
+// Lines handed to LineStore::InsertLines one at a time, in order.
+class LineSource {
+public:
+    virtual ~LineSource() = default;
+    // How many lines Next gives.
+    virtual int Count() const = 0;
+    // At least the bytes of all the lines together: a slab of Bytes() + 16 per line holds them.
+    virtual int64_t Bytes() const = 0;
+    // The last line Next will give (Count() > 0), known before the lines are walked.
+    virtual std::string_view Last() const = 0;
+    // The views stay valid while the insertion runs.
+    virtual std::string_view Next() = 0;
 };
 
 // Hands out memory carved from large chunks; everything is returned at once when it is destroyed.
@@ -65,6 +83,8 @@ private:
 class LineStore {
 public:
     static constexpr int kBlockLines = 2048;
+    // An insertion of at least this many lines lays their bytes out in one slab.
+    static constexpr int kSlabLines = 1024;
 
     LineStore();
     LineStore(const LineStore&) = delete;
@@ -89,12 +109,15 @@ public:
     // Appends a line of `used` characters whose storage, `bytes` (from new char[capacity]), the
     // store takes over. `capacity` must be CapacityFor(used).
     void AppendAdopted(char* bytes, int32_t used, int32_t capacity);
-    // Inserts new lines holding `texts` before `index` (0 <= index <= Count()), each with storage
-    // of its own and flags 0; `tail` is appended to the last of them. The storage of every new
-    // line is made before anything changes, so when memory runs out (std::bad_alloc) the store
-    // is as it was.
+    // Inserts new lines holding `texts` before `index` (0 <= index <= Count()), with flags 0:
+    // few lines each with storage of its own, many in one slab; `tail` is appended to the last
+    // of them. Everything that can fail (the slab or the lines' storage, the blocks) is had
+    // before anything changes, so when memory runs out (std::bad_alloc) the store is as it was;
+    // then the lines stream in. The cost is that of the lines inserted and one move of the
+    // records of the block at `index`, wherever it lies.
     void InsertLines(int index, const std::vector<std::string_view>& texts,
                      std::string_view tail = {});
+    void InsertLines(int index, LineSource& lines, std::string_view tail = {});
     // Removes `count` lines from `index` on, freeing their storage.
     void EraseLines(int index, int count);
     // Frees every line, block and arena.
@@ -124,6 +147,8 @@ public:
     void Compact(int index) noexcept;
 
     size_t BlockCount() const { return blocks_.size(); }
+    // Slabs still holding lines.
+    size_t SlabCount() const { return slabs_.size() - freeSlabs_.size(); }
 
 private:
     struct Block {
@@ -131,6 +156,11 @@ private:
         int size;
         // Every flag some line of the block carries, perhaps more (searches tighten it).
         mutable LineFlags marks;
+    };
+    struct Slab {
+        char* base = nullptr;
+        size_t length = 0;
+        int64_t live = 0; // lines whose bytes lie in it
     };
 
     LineRecord& Locate(int index) const {
@@ -149,12 +179,16 @@ private:
     void FreeBlock(Block& block);
     void RebuildStarts(size_t fromBlock);
     static void TightenMarks(const Block& block);
-    static void FreeStorage(LineRecord& rec);
+    void FreeStorage(LineRecord& rec) noexcept;
     // Gives the line `bytes` (from new char[capacity], its characters in place) as its storage.
-    static void TakeStorage(LineRecord& rec, char* bytes, int32_t capacity);
+    void TakeStorage(LineRecord& rec, char* bytes, int32_t capacity) noexcept;
     static LineRecord MakeOwned(std::string_view text, std::string_view tail = {});
     // Takes blocks from the pool until `count` are free, so NewBlock cannot fail.
     void KeepFreeBlocks(size_t count);
+    // A slab of at least `bytes`; 0 when the system has no mapping that large (the lines then get
+    // storage each). Throws std::bad_alloc, changing nothing, when the slab lists cannot grow.
+    uint16_t OpenSlab(size_t bytes);
+    void ReleaseSlab(uint16_t id) noexcept;
 
     std::vector<Block> blocks_;
     std::vector<int> starts_; // first line index of each block
@@ -164,4 +198,6 @@ private:
 
     ChunkPool blockPool_;
     ChunkPool arenas_;
+    std::vector<Slab> slabs_; // slab number - 1
+    std::vector<uint16_t> freeSlabs_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -41,6 +42,7 @@ void CTextBuffer::ResetHistoryState() {
     savedCount_ = 0;
     groupOpen_ = false;
     groupStartPending_ = false;
+    groupRecorded_ = false;
     skipGroup_ = false;
     undoCapacity_ = kDefaultUndoCapacity;
 }
@@ -159,55 +161,92 @@ void CTextBuffer::NotifyViews(CBufferView* source, const PositionAdjuster* adjus
 
 // ---- Editing primitives
 
-bool CTextBuffer::ApplyInsert(CBufferView* source, int line, int ch, std::string_view text,
-                              int& endLine, int& endChar) try {
-    // The pieces of the text: a CR ends a piece and swallows one LF right after it; a lone LF is
-    // an ordinary character.
-    std::vector<std::string_view> pieces;
-    size_t from = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r')
-            continue;
-        pieces.push_back(text.substr(from, i - from));
-        if (i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        from = i + 1;
+namespace {
+
+// The pieces of an inserted text after its first: a CR ends a piece and takes one LF right after
+// it with it; a lone LF is an ordinary character. `rest` starts after the first piece's break.
+class SplitSource final : public LineSource {
+public:
+    SplitSource(std::string_view rest, int count) : rest_(rest), count_(count) {}
+    int Count() const override { return count_; }
+    int64_t Bytes() const override { return static_cast<int64_t>(rest_.size()); }
+    std::string_view Last() const override {
+        const size_t cr = rest_.rfind('\r');
+        if (cr == std::string_view::npos)
+            return rest_;
+        size_t from = cr + 1;
+        if (from < rest_.size() && rest_[from] == '\n')
+            ++from;
+        return rest_.substr(from);
     }
-    pieces.push_back(text.substr(from));
-    return InsertParts(source, line, ch, pieces, endLine, endChar);
-} catch (const std::bad_alloc&) {
-    return Refuse(ENOMEM);
+    std::string_view Next() override {
+        const size_t cr = rest_.find('\r', at_);
+        if (cr == std::string_view::npos) {
+            const std::string_view piece = rest_.substr(at_);
+            at_ = rest_.size();
+            return piece;
+        }
+        const std::string_view piece = rest_.substr(at_, cr - at_);
+        at_ = cr + 1;
+        if (at_ < rest_.size() && rest_[at_] == '\n')
+            ++at_;
+        return piece;
+    }
+
+private:
+    std::string_view rest_;
+    int count_;
+    size_t at_ = 0;
+};
+
+} // namespace
+
+bool CTextBuffer::ApplyInsert(CBufferView* source, int line, int ch, std::string_view text,
+                              int& endLine, int& endChar) {
+    const size_t cr = text.find('\r');
+    if (cr == std::string_view::npos) {
+        SplitSource none({}, 0);
+        return InsertParts(source, line, ch, text, none, endLine, endChar);
+    }
+    // Every CR ends a piece, so the pieces after the first are as many as the CRs.
+    const auto breaks = static_cast<int64_t>(std::count(text.begin(), text.end(), '\r'));
+    if (breaks >= INT32_MAX - LineCount())
+        return Refuse(ENOMEM); // more lines than a store can count
+    size_t after = cr + 1;
+    if (after < text.size() && text[after] == '\n')
+        ++after;
+    SplitSource more(text.substr(after), static_cast<int>(breaks));
+    return InsertParts(source, line, ch, text.substr(0, cr), more, endLine, endChar);
 }
 
-bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch,
-                              const std::vector<std::string_view>& pieces, int& endLine,
-                              int& endChar) {
+bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch, std::string_view first,
+                              LineSource& more, int& endLine, int& endChar) {
     if (readOnly_ || line < 0 || line >= LineCount() || ch < 0 || ch > LineLength(line))
         return false;
+    const int added = more.Count();
     const int64_t oldLength = LineLength(line);
-    const auto firstLength = static_cast<int64_t>(pieces.front().size());
-    const auto lastLength = static_cast<int64_t>(pieces.back().size());
-    const int64_t longest = pieces.size() == 1
-                                ? oldLength + firstLength
-                                : std::max(ch + firstLength, lastLength + oldLength - ch);
+    const auto firstLength = static_cast<int64_t>(first.size());
+    const int64_t lastLength = added > 0 ? static_cast<int64_t>(more.Last().size()) : 0;
+    const int64_t longest = added == 0 ? oldLength + firstLength
+                                       : std::max(ch + firstLength, lastLength + oldLength - ch);
     if (longest > LineStore::kMaxLength)
         return Refuse(EFBIG);
     // Whatever allocates comes before the first change, so that a lack of memory leaves the text
-    // as it was. The rest of the line moves to the last new line without a copy in between.
+    // as it was: the room for the first piece, then the new lines (made whole before the store
+    // changes). The rest of the line moves to the last new line without a copy in between.
     try {
-        if (pieces.size() == 1) {
-            lines_.InsertChars(line, ch, pieces.front());
+        if (added == 0) {
+            lines_.InsertChars(line, ch, first);
             endLine = line;
             endChar = ch + static_cast<int>(firstLength);
         } else {
             lines_.Reserve(line, ch + firstLength);
             const std::string_view rest = LineText(line).substr(static_cast<size_t>(ch));
-            lines_.InsertLines(
-                line + 1, std::vector<std::string_view>(pieces.begin() + 1, pieces.end()), rest);
+            lines_.InsertLines(line + 1, more, rest);
             lines_.Truncate(line, ch);
-            lines_.Append(line, pieces.front());
+            lines_.Append(line, first);
             lines_.Compact(line);
-            endLine = line + static_cast<int>(pieces.size()) - 1;
+            endLine = line + added;
             endChar = static_cast<int>(lastLength);
         }
     } catch (const std::bad_alloc&) {
@@ -216,7 +255,7 @@ bool CTextBuffer::InsertParts(CBufferView* source, int line, int ch,
 
     const InsertAdjuster adjuster(TextPosition{ch, line}, TextPosition{endChar, endLine});
     const uint32_t hints =
-        pieces.size() > 1 ? (HintLineLengths | HintLineCount) : (HintOneLine | HintLineLengths);
+        added > 0 ? (HintLineLengths | HintLineCount) : (HintOneLine | HintLineLengths);
     NotifyViews(source, &adjuster, hints, line);
     if (!modified_)
         MarkModified(true);

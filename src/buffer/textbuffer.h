@@ -98,6 +98,13 @@ public:
     // ---- Recorded editing and history
     bool InsertRecorded(CBufferView* source, int line, int ch, std::string_view text, int& endLine,
                         int& endChar, EditAction action);
+    // The same, the record taking `text` over instead of a copy (a paste of many megabytes).
+    bool InsertRecorded(CBufferView* source, int line, int ch, std::string&& text, int& endLine,
+                        int& endChar, EditAction action);
+    bool InsertRecorded(CBufferView* source, int line, int ch, const char* text, int& endLine,
+                        int& endChar, EditAction action) {
+        return InsertRecorded(source, line, ch, std::string_view(text), endLine, endChar, action);
+    }
     bool DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine, int endChar,
                         EditAction action);
     void OpenEditGroup(bool mergeWithPrevious);
@@ -142,6 +149,8 @@ public:
     int UndoCapacity() const { return undoCapacity_; }
     void SetUndoCapacity(int capacity);
     int RecordCount() const { return static_cast<int>(records_.size()); }
+    // While a view's AfterEditAction runs, the record that called it has lent its text to the hook
+    // and shows it empty here; undo and redo take it back first.
     const EditRecord& Record(int index) const { return records_[static_cast<size_t>(index)]; }
     int AppliedCount() const { return appliedCount_; }
     // The serial of the last record made (0 before the first); the next one gets one more.
@@ -165,10 +174,11 @@ public:
     static std::string_view LineEndSequence(LineEndStyle style);
 
 private:
-    // Inserts the given lines parts: the first is appended at (line, ch), each further one starts
-    // a new line, and the old rest of the line follows the last.
-    bool InsertParts(CBufferView* source, int line, int ch,
-                     const std::vector<std::string_view>& parts, int& endLine, int& endChar);
+    // Inserts lines: `first` is appended at (line, ch), each line of `more` starts a new line, and
+    // the old rest of the line follows the last. One change of the line store, one notification;
+    // refused whole (Refuse) when memory runs out or a line would grow too long.
+    bool InsertParts(CBufferView* source, int line, int ch, std::string_view first,
+                     LineSource& more, int& endLine, int& endChar);
     // Appends `rec` to the history (cutting the redo records, dropping the oldest groups at the
     // capacity) and marks it as a group start when one is pending; gives it its serial and tells
     // the observer, also when the group it belongs to was dropped and it is not kept. When it
@@ -182,6 +192,9 @@ private:
     // Where undo (`undo`) or redo of a batch record leaves the caret.
     static TextPosition BatchCaret(const ReplaceBatch& batch, bool undo);
     void DropOldestGroup();
+    // Gives the record that lent its text to the hook a copy of it (the hook keeps reading the
+    // lent one) when it is still in the history; false when memory runs out.
+    bool ReturnLentText();
     bool Refuse(int errorNumber);
     // Records `rec`, the change just made, in the open group, or in a group of its own closed
     // with `source`'s hook. When memory runs out, the change is taken back and refused (false).
@@ -202,12 +215,18 @@ private:
     int savedCount_ = 0;
     bool groupOpen_ = false;
     bool groupStartPending_ = false;
+    // The group opened last has recorded a change: only then does closing it call the hook.
+    bool groupRecorded_ = false;
     // Set when the capacity dropped the group still being recorded: its remaining records are not
     // kept either, so no record is ever left without the start of its group.
     bool skipGroup_ = false;
     std::vector<CBufferView*> views_;
     HistoryObserver* observer_ = nullptr;
     uint64_t lastSerial_ = 0;
+    // While a view's AfterEditAction runs: the serial of the record whose text the hook was lent
+    // (0: none) and that text (CloseEditGroup).
+    uint64_t lentSerial_ = 0;
+    std::string lentText_;
 
     FileSystem* fs_;
     FileError lastError_;

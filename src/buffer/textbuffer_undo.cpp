@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "buffer/actionnames.h"
@@ -18,21 +19,38 @@
 
 namespace {
 
-// The deleted lines of a deletion record, cut out of its text by their lengths rather than at
-// its line breaks: a line may hold CR or LF characters of its own.
-std::vector<std::string_view> DeletedParts(const EditRecord& r) {
-    const std::string_view text = r.text;
-    if (r.partLengths.empty())
-        return {text};
-    std::vector<std::string_view> parts;
-    parts.reserve(r.partLengths.size());
-    size_t at = 0;
-    for (int32_t length : r.partLengths) {
-        parts.push_back(text.substr(std::min(at, text.size()), static_cast<size_t>(length)));
-        at += static_cast<size_t>(length) + 2; // the CR LF that joined the parts
+// The deleted lines of a deletion record after its first, cut out of its text by their lengths
+// rather than at its line breaks: a line may hold CR or LF characters of its own.
+class DeletedParts final : public LineSource {
+public:
+    explicit DeletedParts(const EditRecord& r)
+        : text_(r.text), lengths_(r.partLengths),
+          at_(lengths_.empty() ? text_.size() : static_cast<size_t>(lengths_[0]) + 2) {}
+    // The first deleted line part: what goes back onto the line where the deletion began.
+    std::string_view First() const {
+        return lengths_.empty() ? text_ : text_.substr(0, static_cast<size_t>(lengths_[0]));
     }
-    return parts;
-}
+    int Count() const override {
+        return lengths_.empty() ? 0 : static_cast<int>(lengths_.size()) - 1;
+    }
+    int64_t Bytes() const override { return static_cast<int64_t>(text_.size()); }
+    std::string_view Last() const override {
+        const auto length = static_cast<size_t>(lengths_.back());
+        return text_.substr(text_.size() - std::min(length, text_.size()));
+    }
+    std::string_view Next() override {
+        const auto length = static_cast<size_t>(lengths_[next_++]);
+        const std::string_view part = text_.substr(std::min(at_, text_.size()), length);
+        at_ += length + 2; // the CR LF that joined the parts
+        return part;
+    }
+
+private:
+    std::string_view text_;
+    const std::vector<int32_t>& lengths_;
+    size_t at_;
+    size_t next_ = 1;
+};
 
 } // namespace
 
@@ -64,20 +82,33 @@ bool CTextBuffer::RecordMade(CBufferView* source, EditRecord&& rec) {
 
 bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string_view text,
                                  int& endLine, int& endChar, EditAction action) {
-    // The record is made first: a copy of the text that a lack of memory could refuse.
+    // The record's copy of the text is made first, where a lack of memory changes nothing.
+    std::string copy;
+    try {
+        copy.assign(text);
+    } catch (const std::bad_alloc&) {
+        return Refuse(ENOMEM);
+    }
+    return InsertRecorded(source, line, ch, std::move(copy), endLine, endChar, action);
+}
+
+bool CTextBuffer::InsertRecorded(CBufferView* source, int line, int ch, std::string&& text,
+                                 int& endLine, int& endChar, EditAction action) {
     EditRecord rec;
     rec.kind = EditRecord::RecordInsert;
     rec.start = TextPosition{ch, line};
     rec.action = action;
-    try {
-        rec.text.assign(text);
-    } catch (const std::bad_alloc&) {
-        return Refuse(ENOMEM);
-    }
-    if (!ApplyInsert(source, line, ch, text, endLine, endChar))
+    rec.text = std::move(text);
+    // The text goes in from the record's own copy; a refused change hands it back.
+    if (!ApplyInsert(source, line, ch, rec.text, endLine, endChar)) {
+        text = std::move(rec.text);
         return false;
+    }
     rec.end = TextPosition{endChar, endLine};
-    return RecordMade(source, std::move(rec));
+    if (RecordMade(source, std::move(rec)))
+        return true;
+    text = std::move(rec.text); // not moved from: RecordMade failed before keeping it
+    return false;
 }
 
 bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startChar, int endLine,
@@ -106,6 +137,7 @@ bool CTextBuffer::DeleteRecorded(CBufferView* source, int startLine, int startCh
 
 void CTextBuffer::OpenEditGroup(bool mergeWithPrevious) {
     groupOpen_ = true;
+    groupRecorded_ = false;
     groupStartPending_ = appliedCount_ == 0 || !mergeWithPrevious;
     if (groupStartPending_)
         skipGroup_ = false;
@@ -113,17 +145,56 @@ void CTextBuffer::OpenEditGroup(bool mergeWithPrevious) {
 
 void CTextBuffer::CloseEditGroup(CBufferView* source) {
     skipGroup_ = false;
-    if (source == nullptr || appliedCount_ < 1) {
+    // A group that recorded nothing (a paste of nothing, a drag that was given up) has no change
+    // to tell about: the record before it belongs to an earlier step, whose hook already ran.
+    if (source == nullptr || appliedCount_ < 1 || !std::exchange(groupRecorded_, false)) {
         groupOpen_ = false;
         return;
     }
     groupStartPending_ = true;
-    // The hook may record new changes, which can move or drop this record: pass a copy.
-    const EditRecord& last = records_[static_cast<size_t>(appliedCount_ - 1)];
+    EditRecord& last = records_[static_cast<size_t>(appliedCount_ - 1)];
     const EditAction action = last.action;
-    const std::string text = last.text;
-    source->AfterEditAction(action, text);
+    if (lentSerial_ != 0) {
+        // A hook closing a group of its own: the outer hook still reads the lent text.
+        const std::string text = last.text;
+        source->AfterEditAction(action, text);
+        groupOpen_ = false;
+        return;
+    }
+    // The hook may record new changes, which can drop this record, so it must not read the
+    // record's text in place; nor should a paste of many megabytes be copied for it. The record
+    // lends its text instead: moved out for the call and back afterwards, the record found again
+    // by its serial (gone when the history dropped it). Undo and redo in the hook give the record
+    // a copy first (ReturnLentText).
+    lentSerial_ = last.serial;
+    lentText_ = std::move(last.text);
+    source->AfterEditAction(action, lentText_);
+    if (lentSerial_ != 0) {
+        for (auto it = records_.rbegin(); it != records_.rend() && it->serial >= lentSerial_; ++it)
+            if (it->serial == lentSerial_) {
+                it->text = std::move(lentText_);
+                break;
+            }
+        lentSerial_ = 0;
+    }
+    lentText_ = std::string();
     groupOpen_ = false;
+}
+
+bool CTextBuffer::ReturnLentText() {
+    if (lentSerial_ == 0)
+        return true;
+    for (auto it = records_.rbegin(); it != records_.rend() && it->serial >= lentSerial_; ++it)
+        if (it->serial == lentSerial_) {
+            try {
+                it->text = lentText_;
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+            break;
+        }
+    lentSerial_ = 0;
+    return true;
 }
 
 void CTextBuffer::SetUndoCapacity(int capacity) {
@@ -169,6 +240,7 @@ void CTextBuffer::PushRecord(EditRecord&& rec) {
     }
     records_.push_back(std::move(rec));
     appliedCount_ = RecordCount();
+    groupRecorded_ = true;
     if (observer_)
         observer_->OnRecorded(*this, records_.back());
 }
@@ -195,7 +267,9 @@ bool CTextBuffer::ApplyRecord(const EditRecord& r, bool undo, TextPosition* care
         done = ApplyInsert(nullptr, r.start.y, r.start.x, r.text, endLine, endChar);
     } else {
         try {
-            done = InsertParts(nullptr, r.start.y, r.start.x, DeletedParts(r), endLine, endChar);
+            DeletedParts parts(r);
+            done =
+                InsertParts(nullptr, r.start.y, r.start.x, parts.First(), parts, endLine, endChar);
         } catch (const std::bad_alloc&) {
             done = Refuse(ENOMEM);
         }
@@ -209,6 +283,8 @@ bool CTextBuffer::ApplyRecord(const EditRecord& r, bool undo, TextPosition* care
 bool CTextBuffer::UndoLastStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ <= 0 || appliedCount_ > RecordCount())
         return false;
+    if (!ReturnLentText())
+        return Refuse(ENOMEM);
     const int before = appliedCount_;
     // A change refused for lack of memory ends the step there: the records undone so far stay
     // undone, the rest of the group stays applied, and the history stays in step with the text.
@@ -231,6 +307,8 @@ bool CTextBuffer::UndoLastStep(TextPosition& caret) {
 bool CTextBuffer::RedoNextStep(TextPosition& caret) {
     if (readOnly_ || appliedCount_ < 0 || appliedCount_ >= RecordCount())
         return false;
+    if (!ReturnLentText())
+        return Refuse(ENOMEM);
     const int before = appliedCount_;
     do {
         if (!ApplyRecord(records_[static_cast<size_t>(appliedCount_)], false, &caret))

@@ -1,5 +1,5 @@
-// Command ids the edit view serves: its keys (accelerator table 22901), Undo and Redo, Find and
-// Replace, and the status panes it lights.
+// Command ids the edit view serves: its keys (accelerator table 22901), Cut and Paste, Undo and
+// Redo, Find and Replace, and the status panes it lights.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,8 @@ inline constexpr uint32_t ID_EDIT_DELETE_WORD_BACK = 37002;
 inline constexpr uint32_t ID_EDIT_TAB = 37003;
 inline constexpr uint32_t ID_EDIT_UNTAB = 37004;
 inline constexpr uint32_t ID_EDIT_SWITCH_OVRMODE = 37005;
+inline constexpr uint32_t ID_EDIT_CUT = 57635;
+inline constexpr uint32_t ID_EDIT_PASTE = 57637;
 inline constexpr uint32_t ID_EDIT_UNDO = 57643;
 inline constexpr uint32_t ID_EDIT_REDO = 57644;
 inline constexpr uint32_t ID_EDIT_FIND = 57636;

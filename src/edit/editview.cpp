@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "edit/droptarget.h"
 #include "edit/editcommandids.h"
 #include "edit/editstrings.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 using Entry = CommandMapEntry<CTextEditView>;
 
-constexpr std::array<Entry, 12> kEditCommands{{
+constexpr std::array<Entry, 14> kEditCommands{{
     {edit::ID_EDIT_DELETE, [](CTextEditView& v) { v.OnEditDelete(); }, nullptr},
     {edit::ID_EDIT_DELETE_BACK, [](CTextEditView& v) { v.OnEditDeleteBack(); }, nullptr},
     {edit::ID_EDIT_TAB, [](CTextEditView& v) { v.OnEditTab(); }, nullptr},
@@ -29,6 +30,10 @@ constexpr std::array<Entry, 12> kEditCommands{{
      [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditUndo(ui); }},
     {edit::ID_EDIT_REDO, [](CTextEditView& v) { v.OnEditRedo(); },
      [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditRedo(ui); }},
+    {edit::ID_EDIT_PASTE, [](CTextEditView& v) { v.OnEditPaste(); },
+     [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditPaste(ui); }},
+    {edit::ID_EDIT_CUT, [](CTextEditView& v) { v.OnEditCut(); },
+     [](CTextEditView& v, CmdUI& ui) { v.OnUpdateEditCut(ui); }},
     {edit::ID_EDIT_FIND, [](CTextEditView& v) { v.OnEditFind(); }, nullptr},
     {edit::ID_EDIT_REPLACE, [](CTextEditView& v) { v.OnEditReplace(); },
      [](CTextEditView& v, CmdUI& ui) { ui.Enable(v.IsEditable()); }},
@@ -47,7 +52,25 @@ bool CTextEditView::IsEditable() const {
 void CTextEditView::ResetViewState() {
     autoIndent = true;
     overwriteMode = false;
+    drop = {};
     CTextView::ResetViewState();
+}
+
+bool CTextEditView::OnCreate() {
+    if (!CTextView::OnCreate())
+        return false;
+    dropTarget = std::make_unique<CEditDropTarget>(this);
+    if (!RegisterDropTarget(dropTarget.get()))
+        dropTarget.reset();
+    return true;
+}
+
+void CTextEditView::OnDestroy() {
+    if (dropTarget) {
+        RevokeDropTarget();
+        dropTarget.reset();
+    }
+    CTextView::OnDestroy();
 }
 
 // ---- Commands

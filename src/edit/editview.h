@@ -4,20 +4,35 @@
 // steps. Every change goes through the buffer's recorded insert and delete with an edit action,
 // grouped into undo steps as each command states.
 //
-//   editview.cpp         state, reset, notifications, commands, status panes, undo and redo
-//   editview_keys.cpp    typing, Enter and auto-indent, Delete, Backspace, Tab and Shift+Tab
-//   editview_search.cpp  Find and Replace, replacing the selection and many matches at once
+//   editview.cpp            state, reset, notifications, commands, status panes, undo and redo
+//   editview_keys.cpp       typing, Enter and auto-indent, Delete, Backspace, Tab and Shift+Tab
+//   editview_clipboard.cpp  Paste, Cut, the middle-click paste, dropping text, moves by drag
+//   editview_search.cpp     Find and Replace, replacing the selection and many matches at once
+//   droptarget.cpp          CEditDropTarget, through which drags reach the view
 //
 // A view without a buffer, or on a read-only buffer, changes nothing; only Enter in overwrite
 // mode, which changes no text, still moves the caret.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "platform/dialog.h"
 #include "view/textview.h"
+
+class CEditDropTarget;
+
+// Text dragged over the view: the grey drop caret stands where it would land.
+struct DropState {
+    // The drop caret is shown in place of the normal one.
+    bool dropIndicatorShown = false;
+    // Where the normal caret stood when the drop caret appeared.
+    TextPosition savedCaretPos;
+    // The text position under the pointer.
+    TextPosition dropPos;
+};
 
 class CTextEditView : public CTextView {
 public:
@@ -25,12 +40,20 @@ public:
     ~CTextEditView() override;
 
     // ---- Window messages and the text view's operations.
+    // Creation registers the drop target; without one the view takes no drops.
+    bool OnCreate() override;
+    void OnDestroy() override;
     // A typed character: a byte of the view's input code page, Enter as 13.
     void OnChar(uint32_t ch, uint32_t repeat) override;
+    // The middle button pastes the primary selection where it was pressed, as one "Paste" step.
+    void OnMButtonDown(uint32_t flags, platform::Point point) override;
     void ResetViewState() override;
     // Auto-indent: called when an undo group made by this view closes.
     void AfterEditAction(EditAction action, std::string_view text) override;
-    uint32_t GetDragEffects() override { return 3; }
+    // Copy or move; copy only while the text cannot change.
+    uint32_t GetDragEffects() override;
+    // A move deletes the dragged range ("Drag And Drop").
+    void OnDragSourceDone(uint32_t effect) override;
     // The text view's handling, then the saved selection moves with the text while it is kept.
     void OnBufferChanged(CBufferView* source, const PositionAdjuster* adjuster, uint32_t hints,
                          int line) override;
@@ -50,6 +73,12 @@ public:
     void OnEditSwitchOvrmode() { overwriteMode = !overwriteMode; }
     void OnEditUndo();
     void OnEditRedo();
+    // Ctrl+V: the clipboard's text replaces the selection, caret after it; one undo step.
+    void OnEditPaste();
+    // Ctrl+X: the selection goes to the clipboard and out of the text ("Cut").
+    void OnEditCut();
+    void OnUpdateEditPaste(CmdUI& ui) { ui.Enable(IsEditable() && ClipboardHasText()); }
+    void OnUpdateEditCut(CmdUI& ui) { ui.Enable(IsEditable() && HasSelection()); }
     // Find (Ctrl+F): the Find dialog, started from the last search (or the "Find" settings) and
     // from a selection within one line; it remembers the search and the settings, also after
     // Cancel.
@@ -91,6 +120,26 @@ public:
     bool GetBackspaceAtLineStart() const { return backspaceAtLineStart; }
     void SetBackspaceAtLineStart(bool on) { backspaceAtLineStart = on; }
 
+    // ---- Dropping, as the drop target asks. Effects are DropEffect bits.
+    // The effect a drop would take with `keyState` (MouseFlag bits): copy with Ctrl, else move.
+    static uint32_t DropEffectFor(uint32_t keyState);
+    // Whether a drag of `data` may drop here: an editable view and text to take.
+    bool AcceptsDrop(const platform::DataObject& data) const;
+    // The grey drop caret at the text position under `point`, hidden while that position lies
+    // left of the window; hiding it brings the normal caret back.
+    void ShowDropIndicator(platform::Point point);
+    void HideDropIndicator();
+    // The periodic call of a drag resting over the view: within 5 pixels of an edge (the
+    // margin's right edge on the left) the view scrolls one line or one column. Returns the
+    // effect a drop would take there.
+    uint32_t DragScroll(platform::Point point, uint32_t keyState);
+    // Inserts the dragged text at `point` ("Drag And Drop") and selects it, caret after it.
+    // False, changing nothing, when there is no text, or when the drop lands inside the text
+    // the drag moves out of (on this view's own selection only the caret moves there).
+    bool DropText(const platform::DataObject& data, uint32_t effect, platform::Point point);
+    const DropState& GetDropState() const { return drop; }
+    bool HasDropTarget() const { return dropTarget != nullptr; }
+
 protected:
     void OnEnter();
     // Inserts `text` at `position` with `action` on behalf of this view; the end of the inserted
@@ -118,9 +167,12 @@ protected:
         TextPosition savedSelectionEnd;
     };
 
-    // ---- State, in declaration order. The drop target arrives with drag-and-drop.
+    // ---- State, in declaration order.
     bool overwriteMode = false;
+    DropState drop;
     SavedSelection replaceSelection;
     bool autoIndent = true;
     bool backspaceAtLineStart = false;
+    // Null when registering it failed: the view then takes no drops.
+    std::unique_ptr<CEditDropTarget> dropTarget;
 };

@@ -12,6 +12,8 @@ namespace platform {
 
 struct CaretState {
     bool exists = false;
+    // Drawn grey: the drop caret of a drag, not the typing caret.
+    bool gray = false;
     Size size;
     Point pos;
     // The caret is drawn while it exists and every hide has been matched by a show.
@@ -21,8 +23,9 @@ struct CaretState {
     Rect Bounds() const { return RectFromSize(pos, size); }
 
     // Replaces any earlier caret with a hidden one at the same place.
-    void Create(Size newSize) {
+    void Create(Size newSize, bool isGray = false) {
         exists = true;
+        gray = isGray;
         size = newSize;
         hideCount = 1;
     }

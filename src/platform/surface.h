@@ -161,6 +161,12 @@ public:
     // to another backend.
     virtual bool BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surface& source, int32_t xSrc,
                         int32_t ySrc) = 0;
+    // The smallest rectangle holding every pixel drawing can change now (the invalid area of a
+    // paint): what is drawn outside it is lost, so a window may leave it out. Without a limit, a
+    // rectangle far larger than any surface.
+    virtual Rect GetClipBox() const { return {-kUnlimited, -kUnlimited, kUnlimited, kUnlimited}; }
+
+    static constexpr int32_t kUnlimited = 1 << 29;
 };
 
 // A picture held as plain data, row by row from the top: what the application's resources give.

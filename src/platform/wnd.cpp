@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -91,6 +92,10 @@ void Wnd::CreateSolidCaret(int32_t width, int32_t height) {
     ChangeCaret([&](CaretState& c) { c.Create({width, height}); });
 }
 
+void Wnd::CreateGrayCaret(int32_t width, int32_t height) {
+    ChangeCaret([&](CaretState& c) { c.Create({width, height}, true); });
+}
+
 void Wnd::ShowCaret() {
     ChangeCaret([](CaretState& c) { c.Show(); });
 }
@@ -170,6 +175,23 @@ std::unique_ptr<ImageList> Wnd::CreateImageList(const BitmapData& strip, int32_t
 
 ColorRef Wnd::GetSysColor(int32_t index) const {
     return host_ ? host_->System().GetSysColor(index) : 0;
+}
+
+Clipboard* Wnd::GetClipboard(ClipboardKind kind) const {
+    return host_ ? host_->System().GetClipboard(kind) : nullptr;
+}
+
+uint32_t Wnd::DoDragDrop(std::string bytes, CodePage page, uint32_t allowed) {
+    return host_ ? host_->System().DoDragDrop(*this, std::move(bytes), page, allowed) : 0;
+}
+
+bool Wnd::RegisterDropTarget(DropTarget* target) {
+    return host_ && target && host_->RegisterDropTarget(target);
+}
+
+void Wnd::RevokeDropTarget() {
+    if (host_)
+        host_->RegisterDropTarget(nullptr);
 }
 
 int32_t Wnd::GetDlgCtrlID() const {

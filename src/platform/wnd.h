@@ -9,9 +9,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/accel.h"
 #include "platform/caret.h"
+#include "platform/clipboard.h"
 #include "platform/codepage.h"
 #include "platform/color.h"
 #include "platform/font.h"
@@ -21,6 +23,7 @@
 
 namespace platform {
 
+class DropTarget;
 class Splitter;
 class Wnd;
 
@@ -62,6 +65,20 @@ public:
     virtual void ReleaseCapture() = 0;
     // Lines one notch of the mouse wheel scrolls, as the desktop is set.
     virtual int32_t GetWheelScrollLines() const { return 3; }
+    // The clipboard of `kind`; null where the system has none (a system without a primary
+    // selection answers null for ClipboardKind::Selection).
+    virtual Clipboard* GetClipboard(ClipboardKind kind) {
+        (void)kind;
+        return nullptr;
+    }
+    // Drags `bytes` (text of `page`, CR LF between lines) out of `source` with the DropEffect bits
+    // `allowed`, and returns when the user dropped or gave up: the effect the drop took,
+    // DROPEFFECT_NONE when there was none. The drag reaches the drop targets of every window the
+    // pointer passes, this one's included.
+    virtual uint32_t DoDragDrop(Wnd& source, std::string bytes, CodePage page, uint32_t allowed) {
+        (void)source, (void)bytes, (void)page, (void)allowed;
+        return 0;
+    }
 };
 
 // The backend's side of one window. Only Wnd calls it; see the Wnd services for the contracts.
@@ -91,6 +108,12 @@ public:
     virtual Font* GetFont() = 0;
     virtual int32_t GetDlgCtrlID() const = 0;
     virtual Splitter* GetParentSplitter() = 0;
+    // Drags over the window go to `target` from now on (null: drags are refused). False when the
+    // backend takes no drops.
+    virtual bool RegisterDropTarget(DropTarget* target) {
+        (void)target;
+        return false;
+    }
 };
 
 class Wnd {
@@ -126,6 +149,10 @@ public:
     virtual void OnLButtonUp(uint32_t flags, Point point) { (void)flags, (void)point; }
     virtual void OnLButtonDblClk(uint32_t flags, Point point) { (void)flags, (void)point; }
     virtual void OnMouseMove(uint32_t flags, Point point) { (void)flags, (void)point; }
+    // The right button went down; the context menu follows (OnContextMenu is the frame's).
+    virtual void OnRButtonDown(uint32_t flags, Point point) { (void)flags, (void)point; }
+    // The middle button went down.
+    virtual void OnMButtonDown(uint32_t flags, Point point) { (void)flags, (void)point; }
     // `delta` is in multiples of WHEEL_DELTA, positive away from the user. True when handled;
     // otherwise the vertical bar scrolls (MouseWheel in platform/input.h).
     virtual bool OnMouseWheel(uint32_t flags, int32_t delta, Point point) {
@@ -198,6 +225,8 @@ public:
     // One caret per window. A new caret replaces the old one and starts hidden; ShowCaret and
     // HideCaret nest (a caret is visible after as many shows as hides since it was created + 1).
     void CreateSolidCaret(int32_t width, int32_t height);
+    // The same in grey: the caret that shows where dragged text would drop.
+    void CreateGrayCaret(int32_t width, int32_t height);
     void ShowCaret();
     void HideCaret();
     void SetCaretPos(Point pos);
@@ -225,6 +254,15 @@ public:
     std::unique_ptr<ImageList> CreateImageList(const BitmapData& strip, int32_t imageWidth,
                                                ColorRef mask);
     ColorRef GetSysColor(int32_t index) const;
+
+    // The clipboard of `kind` (WindowSystem::GetClipboard); null without a host.
+    Clipboard* GetClipboard(ClipboardKind kind = ClipboardKind::Standard) const;
+    // Drags text out of this window (WindowSystem::DoDragDrop).
+    uint32_t DoDragDrop(std::string bytes, CodePage page, uint32_t allowed);
+    // Drags over this window go to `target` (not owned) until revoked; false when the backend
+    // takes no drops.
+    bool RegisterDropTarget(DropTarget* target);
+    void RevokeDropTarget();
 
     // The child id: a splitter pane's id follows from its row and column.
     int32_t GetDlgCtrlID() const;

@@ -1,7 +1,7 @@
-// Command ids of the text view's keys (accelerator table 22901): the movement keys, the repeated
-// search and the bookmarks. Among the movement keys, apart from the two one-line scrolls, every
-// odd id is the Shift form of the even id below it: it extends the selection from the anchor
-// instead of collapsing it.
+// Command ids of the text view's keys (accelerator table 22901): the movement keys, Copy and Select
+// All, the repeated search and the bookmarks. Among the movement keys, apart from the two one-line
+// scrolls, every odd id is the Shift form of the even id below it: it extends the selection from
+// the anchor instead of collapsing it.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,10 @@ inline constexpr uint32_t ID_CARET_TEXT_START = 37122;
 inline constexpr uint32_t ID_CARET_TEXT_START_EXTEND = 37123;
 inline constexpr uint32_t ID_CARET_TEXT_END = 37124;
 inline constexpr uint32_t ID_CARET_TEXT_END_EXTEND = 37125;
+
+// Copy (Ctrl+C, Ctrl+Insert) and Select All (Ctrl+A).
+inline constexpr uint32_t ID_EDIT_COPY = 57634;
+inline constexpr uint32_t ID_EDIT_SELECT_ALL = 57642;
 
 // Find Next (F3) and Find Previous (Shift+F3): the last search again.
 inline constexpr uint32_t ID_EDIT_REPEAT = 57640;

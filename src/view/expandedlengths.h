@@ -38,6 +38,9 @@ public:
     // `count` lines were inserted behind `line` (line `line` itself changed): its entry and the
     // entries of the new lines become unknown, the later entries move down.
     void InsertAfter(int32_t line, int32_t count);
+    // The same with the new lines' lengths known: entry i of them is `lengthOf(i)` (>= 0), counted
+    // as it goes in one sequential pass. Line `line` itself becomes unknown.
+    template <class LengthOf> void InsertKnownAfter(int32_t line, int32_t count, LengthOf lengthOf);
     // The `count` lines behind `line` were removed (line `line` itself changed).
     void RemoveAfter(int32_t line, int32_t count);
     // Resizes to `lineCount`, keeping the entries before `start`; the others become unknown.
@@ -49,6 +52,8 @@ private:
     void Count(int32_t length, int32_t delta);
 
     void StartFill();
+    // `lengthOf` wrapped to count each length it gives in the histogram.
+    template <class LengthOf> auto Counted(LengthOf lengthOf);
 
     static constexpr int32_t kDenseLimit = 4096;
 
@@ -62,19 +67,27 @@ private:
     mutable int32_t denseTop_ = 0;
 };
 
-template <class LengthOf> void ExpandedLengthCache::FillAll(int32_t lineCount, LengthOf lengthOf) {
-    StartFill();
-    int64_t* dense = dense_.data();
-    int32_t top = 0;
-    entries_.AssignGenerated(static_cast<size_t>(std::max(lineCount, 0)), [&](size_t i) {
+template <class LengthOf> auto ExpandedLengthCache::Counted(LengthOf lengthOf) {
+    return [this, lengthOf, dense = dense_.data()](size_t i) {
         const int32_t length = lengthOf(static_cast<int32_t>(i));
         if (length < kDenseLimit) {
             ++dense[length];
-            top = length > top ? length : top;
+            denseTop_ = std::max(denseTop_, length);
         } else {
             ++sparse_[length];
         }
         return length;
-    });
-    denseTop_ = top;
+    };
+}
+
+template <class LengthOf>
+void ExpandedLengthCache::InsertKnownAfter(int32_t line, int32_t count, LengthOf lengthOf) {
+    Reset(line);
+    entries_.InsertGenerated(static_cast<size_t>(line) + 1, static_cast<size_t>(std::max(count, 0)),
+                             Counted(lengthOf));
+}
+
+template <class LengthOf> void ExpandedLengthCache::FillAll(int32_t lineCount, LengthOf lengthOf) {
+    StartFill();
+    entries_.AssignGenerated(static_cast<size_t>(std::max(lineCount, 0)), Counted(lengthOf));
 }

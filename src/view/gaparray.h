@@ -68,13 +68,21 @@ public:
 
     // Inserts `count` copies of `value` before index `at` (at <= Size()).
     void Insert(size_t at, size_t count, T value) {
+        InsertGenerated(at, count, [value](size_t) { return value; });
+    }
+
+    // Inserts `count` entries before index `at` (at <= Size()), entry i of them being
+    // `valueOf(i)`, written in one sequential pass.
+    template <class ValueOf> void InsertGenerated(size_t at, size_t count, ValueOf valueOf) {
         if (count == 0)
             return;
         if (gapLength_ < count)
             Regrow(at, count);
         else
             MoveGap(at);
-        std::fill_n(data_.data() + gapStart_, count, value);
+        T* out = data_.data() + gapStart_;
+        for (size_t i = 0; i < count; ++i)
+            out[i] = valueOf(i);
         gapStart_ += count;
         gapLength_ -= count;
     }

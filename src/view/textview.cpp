@@ -60,6 +60,11 @@ void CTextView::ResetViewState() {
     selectionEnd = {};
     holdHorzScrollBar = false;
     heldBandFrom = -1;
+    // A mouse selection running now ends here, capture and timer with it.
+    if (mouse.mouseSelecting && IsWindow())
+        EndMouseSelection();
+    mouse = {};
+    drag = {};
     if (IsWindow())
         PlaceCaret();
     keepSelectionVisible = false;
@@ -127,39 +132,6 @@ void CTextView::GetTextRange(TextPosition start, TextPosition end, std::string& 
     if (buffer)
         buffer->CopyText(start.y, start.x, end.y, end.x, text);
 }
-
-// ---- Clipboard and drag out. The platform offers no clipboard yet: the base view reports an
-// empty clipboard and refuses to put text on it.
-
-bool CTextView::ClipboardHasText() {
-    return false;
-}
-
-bool CTextView::PutTextOnClipboard(std::string_view /*text*/) {
-    return false;
-}
-
-bool CTextView::GetTextFromClipboard(std::string& text) {
-    text.clear();
-    return false;
-}
-
-std::optional<std::string> CTextView::BuildDragData() {
-    TextPosition start;
-    TextPosition end;
-    GetSelectedRange(start, end);
-    if (start == end)
-        return std::nullopt;
-    std::string text;
-    GetTextRange(start, end, text);
-    return text;
-}
-
-uint32_t CTextView::GetDragEffects() {
-    return 1;
-}
-
-void CTextView::OnDragSourceDone(uint32_t /*effect*/) {}
 
 // ---- Colours
 

@@ -11,6 +11,8 @@
 //   textview_caret.cpp     caret, focus, selection, cursor, keys
 //   textview_notify.cpp    attaching to a buffer and its change notifications
 //   textview_move.cpp      the movement keys and the one-line and one-column scrolls
+//   textview_mouse.cpp     selecting with the mouse, auto-scroll, the right button
+//   textview_clipboard.cpp the clipboard, Copy and Select All, dragging text out
 //   textview_commands.cpp  the command map and command routing
 //   textview_bookmarks.cpp numbered and plain bookmarks
 //   textview_print.cpp     printing: printer font, pagination, pages, header and footer
@@ -43,6 +45,29 @@
 #include "view/textsearch.h"
 #include "view/viewresources.h"
 
+// A selection made with the left mouse button: it runs from the button going down (or a double
+// click) to the button going up, with the mouse captured and the auto-scroll timer running.
+struct MouseSelection {
+    bool mouseSelecting = false;
+    // The selection grows by whole words (Ctrl+click, double click).
+    bool wordSelecting = false;
+    // The selection grows by whole lines (it began in the selection margin).
+    bool lineSelecting = false;
+    // The id SetTimer answered for the auto-scroll timer; 0 when it is not running.
+    uint32_t autoScrollTimer = 0;
+};
+
+// Text dragged out of the view.
+struct TextDrag {
+    // The button went down inside the selection; the next mouse move starts a drag.
+    bool dragPending = false;
+    // A drag of this view's text is running: this view is the source of the current drag.
+    bool draggingText = false;
+    // The dragged range, ordered; it moves with the text while the drag runs.
+    TextPosition draggedFrom;
+    TextPosition draggedTo;
+};
+
 // Options of a search: bits of a 32-bit value.
 enum FindFlags : uint32_t {
     FindMatchCase = 0x01,
@@ -54,6 +79,9 @@ class CTextView : public platform::Wnd, public CBufferView, public platform::Pri
 public:
     // Width of the selection margin in pixels.
     static constexpr int32_t kMarginPixels = 20;
+    // The timer that scrolls while the mouse selects outside the text area.
+    static constexpr uint32_t AutoScrollTimerId = 1001;
+    static constexpr uint32_t kAutoScrollPeriodMs = 100;
     // Lines up to this length are coloured whole through ColorizeLine when drawn; longer ones
     // only where the window shows them, through ColorizeLineSpan, so that drawing a line costs
     // memory for the visible columns rather than for its length.
@@ -80,6 +108,15 @@ public:
     void OnVScroll(uint32_t code, int32_t pos) override;
     void OnHScroll(uint32_t code, int32_t pos) override;
     bool OnSetCursor(uint32_t hitTest) override;
+    // The mouse: selecting characters, words or lines with the left button, dragging the
+    // selection out, auto-scrolling while the button is held outside the text area, and the
+    // right button's caret before the context menu.
+    void OnLButtonDown(uint32_t flags, platform::Point point) override;
+    void OnLButtonUp(uint32_t flags, platform::Point point) override;
+    void OnLButtonDblClk(uint32_t flags, platform::Point point) override;
+    void OnMouseMove(uint32_t flags, platform::Point point) override;
+    void OnRButtonDown(uint32_t flags, platform::Point point) override;
+    void OnTimer(uint32_t id) override;
     // Keys of the view's accelerator table become commands before anything else sees them.
     bool PreTranslateKey(uint32_t vk, uint32_t modifiers) override;
     const platform::AccelTable* GetAcceleratorTable() const override { return accelerators; }
@@ -126,14 +163,18 @@ public:
     virtual LineFlags TextLineFlags(int32_t line) const;
     // The text between two positions, lines joined by CR LF.
     virtual void GetTextRange(TextPosition start, TextPosition end, std::string& text) const;
+    // The clipboard: text as bytes of the view's code page with CR LF between lines, NUL bytes
+    // and all. Putting an empty text fails and leaves the clipboard alone; getting gives the
+    // whole text.
     virtual bool ClipboardHasText();
-    virtual bool PutTextOnClipboard(std::string_view text);
+    virtual bool PutTextOnClipboard(std::string text);
     virtual bool GetTextFromClipboard(std::string& text);
     // The selected text for a drag out, recording the dragged range; none for an empty
-    // selection.
+    // selection or when the text cannot be had.
     virtual std::optional<std::string> BuildDragData();
-    // Drop effects offered when this view's text is dragged out: 1 copy, 2 move.
+    // Drop effects offered when this view's text is dragged out (DropEffect bits).
     virtual uint32_t GetDragEffects();
+    // A drag out ended with `effect` (not DROPEFFECT_NONE).
     virtual void OnDragSourceDone(uint32_t effect);
     virtual platform::ColorRef ColorOf(int32_t index);
     // Colours a whole line from its flags; CLR_NONE leaves the normal colour.
@@ -236,6 +277,25 @@ public:
     bool KeepsSelectionVisible() const { return keepSelectionVisible; }
     // While set the selection is drawn also without the focus (while a dialog runs over the view).
     void SetKeepSelectionVisible(bool keep);
+
+    // ---- Mouse selection, clipboard and drag source.
+    // Ctrl+A: selects from the start of the text to the end of its last line, caret at the end;
+    // the anchor stays and the view does not scroll.
+    void SelectWholeText();
+    // Ctrl+C: the selection's text to the clipboard; nothing for an empty selection.
+    void CopySelection();
+    void OnUpdateEditCopy(CmdUI& ui) { ui.Enable(HasSelection()); }
+    // A client point as the mouse handlers read it: half a cell to the right, so that a click on
+    // the right half of a character lands after it.
+    platform::Point NudgeToNearestChar(platform::Point point);
+    // The ends of the word around a position (IsWordChar): the position moved left while the
+    // character before it is a word character, and right while the one at it is.
+    TextPosition WordStartBefore(TextPosition position);
+    TextPosition WordEndAfter(TextPosition position);
+    const MouseSelection& GetMouseSelection() const { return mouse; }
+    const TextDrag& GetTextDrag() const { return drag; }
+    // Starts dragging the selection out, as the mouse does: returns when the drag is over.
+    void DragOut();
 
     // ---- Movement. `extend` false moves the caret and collapses the selection onto it; true
     // selects from the anchor to the new caret. None of them changes the text.
@@ -359,6 +419,17 @@ protected:
     void MoveCaretToLine(int32_t line);
     // A page step, in lines: one page less one line of overlap, at least one line.
     int32_t PageStep();
+    // The text position under a client point as the mouse handlers read it (nudged).
+    TextPosition MousePosition(platform::Point point);
+    // The ranges a mouse selection grows by: whole words or whole lines from the anchor to `p`.
+    void WordExtendedRange(TextPosition p, TextPosition& start, TextPosition& end);
+    void LineExtendedRange(TextPosition p, TextPosition& start, TextPosition& end);
+    // The start of a mouse selection: the caret placed and shown, the selection set, the mouse
+    // captured and the auto-scroll timer started; EndMouseSelection releases both.
+    void BeginMouseSelection(TextPosition start, TextPosition end, bool words, bool lines);
+    void EndMouseSelection();
+    // The selection goes to the primary selection (a mouse selection, on systems that have one).
+    void PublishSelection();
     // The printed height of a line: its rows times the font's height (an empty line: one row).
     int32_t MeasurePrintLine(platform::Surface& dc, int32_t line);
     // Lays the text out into pages: run once per job, by the first page printed. Stops early,
@@ -372,8 +443,7 @@ protected:
     bool RouteBookmarkCommandUI(CmdUI& ui);
     void GoToBookmarkedLine(int32_t line);
 
-    // ---- State, in declaration order. The state of features still to come (mouse selection and
-    // drag) arrives with them, grouped by meaning.
+    // ---- State, in declaration order, grouped by meaning.
     bool caretHidden = false;
     std::unique_ptr<platform::Bitmap> lineBitmap;
     int32_t rowHeight = -1;
@@ -402,6 +472,8 @@ protected:
     view::PrintJob print;
     int32_t topLine = 0;
     int32_t firstColumn = 0;
+    MouseSelection mouse;
+    TextDrag drag;
     bool holdHorzScrollBar = false;
     // The first line of the band that changes made invalid during the hold; -1 for none.
     int32_t heldBandFrom = -1;

@@ -51,6 +51,9 @@ void CTextView::OnKillFocus(platform::Wnd* newWnd) {
     PlaceCaret();
     if (HasSelection())
         InvalidateLineBand(selectionFirst.y, selectionSecond.y);
+    // A mouse selection ends with the focus: the capture and the timer go.
+    if (mouse.mouseSelecting)
+        EndMouseSelection();
 }
 
 // ---- Selection

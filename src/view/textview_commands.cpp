@@ -1,5 +1,5 @@
-// The text view's command map: the movement keys of its accelerator table, Find Next and Find
-// Previous, the bookmarks.
+// The text view's command map: the movement keys of its accelerator table, Copy and Select All,
+// Find Next and Find Previous, the bookmarks.
 #include <array>
 
 #include "view/commandids.h"
@@ -9,7 +9,7 @@ namespace {
 
 using Entry = CommandMapEntry<CTextView>;
 
-constexpr std::array<Entry, 28> kViewCommands{{
+constexpr std::array<Entry, 30> kViewCommands{{
     {view::ID_CARET_LEFT, [](CTextView& v) { v.CaretLeft(false); }, nullptr},
     {view::ID_CARET_LEFT_EXTEND, [](CTextView& v) { v.CaretLeft(true); }, nullptr},
     {view::ID_CARET_RIGHT, [](CTextView& v) { v.CaretRight(false); }, nullptr},
@@ -36,6 +36,10 @@ constexpr std::array<Entry, 28> kViewCommands{{
     {view::ID_CARET_TEXT_START_EXTEND, [](CTextView& v) { v.CaretTextStart(true); }, nullptr},
     {view::ID_CARET_TEXT_END, [](CTextView& v) { v.CaretTextEnd(false); }, nullptr},
     {view::ID_CARET_TEXT_END_EXTEND, [](CTextView& v) { v.CaretTextEnd(true); }, nullptr},
+    {view::ID_EDIT_COPY, [](CTextView& v) { v.CopySelection(); },
+     [](CTextView& v, CmdUI& ui) { v.OnUpdateEditCopy(ui); }},
+    {view::ID_EDIT_SELECT_ALL, [](CTextView& v) { v.SelectWholeText(); },
+     [](CTextView&, CmdUI& ui) { ui.Enable(true); }},
     {view::ID_EDIT_REPEAT, [](CTextView& v) { v.OnEditRepeat(); },
      [](CTextView& v, CmdUI& ui) { v.OnUpdateEditRepeat(ui); }},
     {view::ID_EDIT_FIND_PREVIOUS, [](CTextView& v) { v.OnEditFindPrevious(); },

@@ -114,15 +114,20 @@ void CTextView::UpdateCachesForLines(int32_t start, const PositionAdjuster* adju
             return;
         }
         const bool complete = expandedLengths.Complete();
-        if (inserted > 0)
+        if (inserted > 0 && complete) {
+            // A complete cache learns the new lines' lengths in one pass (a big paste).
+            expandedLengths.InsertKnownAfter(start, inserted, [this, start](int32_t i) {
+                return ComputeExpandedLength(start + 1 + i);
+            });
+        } else if (inserted > 0) {
             expandedLengths.InsertAfter(start, inserted);
-        else if (removed > 0)
+        } else if (removed > 0) {
             expandedLengths.RemoveAfter(start, removed);
-        else
+        } else {
             expandedLengths.Reset(start);
+        }
         if (complete)
-            for (int32_t i = start; i <= start + inserted; ++i)
-                GetExpandedLineLength(i);
+            GetExpandedLineLength(start);
     }
 }
 
@@ -153,6 +158,11 @@ void CTextView::OnBufferChanged(CBufferView* /*source*/, const PositionAdjuster*
         adjuster->AdjustPosition(selectionFirst);
         adjuster->AdjustPosition(selectionSecond);
         adjuster->AdjustPosition(anchor);
+        // A drag out deletes its range when it ends as a move: the range follows the text.
+        if (drag.draggingText) {
+            adjuster->AdjustPosition(drag.draggedFrom);
+            adjuster->AdjustPosition(drag.draggedTo);
+        }
         // The top line moves with its text, so lines inserted or removed above the window
         // leave the same text at the top.
         TextPosition top{0, topLine};

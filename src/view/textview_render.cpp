@@ -255,12 +255,16 @@ void CTextView::OnDraw(Surface& dc) {
 
     const Rect marginRect{0, 0, GetMarginPixels(), rh};
     const Rect textRect{GetMarginPixels(), 0, client.Width(), rh};
+    // Rows outside the area this paint may change would be lost: they are not drawn.
+    const Rect clip = dc.GetClipBox();
     int32_t line = topLine;
     for (int32_t y = client.top; y < client.bottom; y += rh) {
         const int32_t drawn = line >= 0 && line < lineCount ? line : -1;
-        DrawMarginCell(*memory, marginRect, drawn);
-        DrawTextLine(*memory, textRect, drawn);
-        dc.BitBlt(client.left, y, client.Width(), rh, *memory, 0, 0);
+        if (y + rh > clip.top && y < clip.bottom) {
+            DrawMarginCell(*memory, marginRect, drawn);
+            DrawTextLine(*memory, textRect, drawn);
+            dc.BitBlt(client.left, y, client.Width(), rh, *memory, 0, 0);
+        }
         if (line < lineCount)
             ++line;
     }

@@ -1,6 +1,6 @@
 // The editor started for real on the offscreen Qt platform with private settings, a scripted user
-// (message boxes recorded, answers and file names queued), an in-memory clipboard and lock keys
-// the test sets.
+// (message boxes recorded, answers and file names queued) and lock keys the test sets; the
+// clipboard is the platform's (the offscreen platform keeps it in memory).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -67,17 +67,6 @@ public:
         dialogMessages.insert(dialogMessages.end(), host.Messages().begin(), host.Messages().end());
         return host.Result();
     }
-    bool ClipboardHasText() override { return clipboard.has_value(); }
-    bool GetClipboardText(std::u32string& text) override {
-        if (!clipboard)
-            return false;
-        text = *clipboard;
-        return true;
-    }
-    bool SetClipboardText(std::u32string_view text) override {
-        clipboard = std::u32string(text);
-        return true;
-    }
     void PrintView(platform::PrintableView& view, std::string_view title, bool preview) override {
         printed.push_back({&view, std::string(title), preview});
         if (onPrint)
@@ -101,7 +90,6 @@ public:
     std::deque<std::string> savePaths;
     std::optional<app::FontChoice> font;
     std::optional<platform::LogFont> fontAsked;
-    std::optional<std::u32string> clipboard;
     int aboutShown = 0;
     std::function<void(platform::headless::HeadlessDialog&)> dialogScript;
     std::vector<std::string> dialogMessages;

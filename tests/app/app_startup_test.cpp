@@ -1,4 +1,6 @@
 // Start-up, menus, settings and the status bar of the running editor.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenuBar>
 
 #include "app/resources/resourceids.h"
@@ -111,6 +113,7 @@ TEST_F(AppTest, CommandStatesFollowTheDocument) {
 }
 
 TEST_F(AppTest, ContextMenuStatesFollowSelectionAndClipboard) {
+    QGuiApplication::clipboard()->clear();
     ASSERT_TRUE(Start());
     CSampleView& view = View();
     Type(view, "ld a,b");
@@ -126,10 +129,16 @@ TEST_F(AppTest, ContextMenuStatesFollowSelectionAndClipboard) {
     EXPECT_FALSE(state(ID_EDIT_PASTE));
     EXPECT_TRUE(state(ID_EDIT_DELETE));
     view.SelectRange({0, 0}, {2, 0});
-    ui.clipboard = U"nop";
+    QGuiApplication::clipboard()->setText("nop");
     EXPECT_TRUE(state(ID_EDIT_CUT));
     EXPECT_TRUE(state(ID_EDIT_COPY));
     EXPECT_TRUE(state(ID_EDIT_PASTE));
+    // A read-only text can be copied, not cut or pasted into.
+    Doc().Buffer().ChangeReadOnly(true);
+    EXPECT_FALSE(state(ID_EDIT_CUT));
+    EXPECT_TRUE(state(ID_EDIT_COPY));
+    EXPECT_FALSE(state(ID_EDIT_PASTE));
+    EXPECT_TRUE(state(ID_EDIT_DELETE));
 }
 
 TEST_F(AppTest, SettingsAreReadAndWrittenUnderTheirNames) {

@@ -175,9 +175,6 @@ public:
         return std::nullopt;
     }
     void ShowAbout() override {}
-    bool ClipboardHasText() override { return false; }
-    bool GetClipboardText(std::u32string&) override { return false; }
-    bool SetClipboardText(std::u32string_view) override { return false; }
     int32_t RunDialog(platform::Dialog& dialog) override {
         QtTemplateDialog window(dialog, *app::FindDialogTemplate(dialog.TemplateId()), nullptr,
                                 [&](QWidget*, std::string_view m) { messages.emplace_back(m); });

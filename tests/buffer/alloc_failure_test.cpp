@@ -25,6 +25,8 @@ namespace {
 long gAllocationsLeft = -1;
 // The positions of the Replace All, made before allocations start to fail.
 std::vector<TextPosition> gBatch;
+// The text of a paste handed over, made before allocations start to fail.
+std::string gPaste;
 
 void ResetBatch() {
     gBatch = {{1, 0}, {2, 1}, {3, 3}, {99990, 3}};
@@ -98,11 +100,24 @@ TEST(AllocationFailure, TheJournalNeverBreaksAnEdit) {
 
 void RunEdits(bool journal) {
     const std::string longLine(100000, 'x');
+    // Enough lines for one slab to hold them all.
+    std::string manyLines;
+    for (int i = 0; i < LineStore::kSlabLines + 100; ++i)
+        manyLines += "line " + std::to_string(i) + "\r\n";
     const std::vector<std::pair<const char*, Edit>> edits{
         {"type", [](CTextBuffer& b) { return Insert(b, 1, 2, "k"); }},
         {"type into a long line", [](CTextBuffer& b) { return Insert(b, 3, 50000, "kk"); }},
         {"break a long line", [](CTextBuffer& b) { return Insert(b, 3, 40000, "a\r\nb\r\nc"); }},
         {"paste lines", [](CTextBuffer& b) { return Insert(b, 0, 1, "1\r2\r3\r4\r5\r\n6"); }},
+        {"paste many lines", [&](CTextBuffer& b) { return Insert(b, 3, 30000, manyLines); }},
+        {"paste many lines taken over",
+         [&](CTextBuffer& b) {
+             int endLine = 0;
+             int endChar = 0;
+             // Moved in, as a paste does: the record takes the text over.
+             return b.InsertRecorded(nullptr, 0, 2, std::move(gPaste), endLine, endChar,
+                                     ActionPaste);
+         }},
         {"delete in a line",
          [](CTextBuffer& b) { return b.DeleteRecorded(nullptr, 3, 10, 3, 90000, ActionDelete); }},
         {"delete lines",
@@ -129,6 +144,7 @@ void RunEdits(bool journal) {
             // The same history in both: one group of two changes, another undone (for redo).
             const auto prepare = [&](CTextBuffer& b) {
                 ResetBatch();
+                gPaste = manyLines;
                 b.ResetToEmpty(LineEndDos);
                 Insert(b, 0, 0, "first\r\nsecond\r\n\r\n" + longLine + "\r\nlast");
                 b.OpenEditGroup(false);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "buffer/types.h"
@@ -164,6 +165,7 @@ public:
     int saved = 0;
     bool groupOpen = false;
     bool startPending = false;
+    bool recorded = false; // the group opened last recorded a change
     bool skipGroup = false;
     bool modified = false;
     bool readOnly = false;
@@ -175,7 +177,7 @@ public:
         model.text.clear();
         records.clear();
         applied = saved = 0;
-        groupOpen = startPending = skipGroup = modified = readOnly = false;
+        groupOpen = startPending = recorded = skipGroup = modified = readOnly = false;
         capacity = 1024;
         notes.clear();
     }
@@ -226,13 +228,15 @@ public:
 
     void OpenEditGroup(bool merge) {
         groupOpen = true;
+        recorded = false;
         startPending = applied == 0 || !merge;
     }
 
     // The first half of closing a group: returns the record whose action and text the source view's
-    // hook receives, or none when no hook runs. The hook's own records go between the two halves.
+    // hook receives, or none when no hook runs (no source view, or nothing recorded since the group
+    // opened). The hook's own records go between the two halves.
     const ModelRecord* BeginClose(bool fromView) {
-        if (!fromView || applied < 1) {
+        if (!fromView || applied < 1 || !std::exchange(recorded, false)) {
             groupOpen = false;
             return nullptr;
         }
@@ -308,6 +312,7 @@ public:
         startPending = false;
         records.push_back(std::move(r));
         applied = static_cast<int>(records.size());
+        recorded = true;
     }
 
     void CheckModified() {

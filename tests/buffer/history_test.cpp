@@ -154,10 +154,55 @@ TEST_F(HistoryTest, HookSeesTheDeletedTextWithCrLf) {
     EXPECT_EQ(view.hooks[0].second, "b\r\nc");
     EXPECT_EQ(buffer.Record(0).text, "b\r\nc");
 
-    buffer.OpenEditGroup(false); // nothing recorded in it: the hook gets the last record made
+    // A group that records nothing has no change to tell about: the hook of the record before
+    // it ran already (a second auto-indent after an empty paste or a cancelled drag).
+    buffer.OpenEditGroup(false);
     buffer.CloseEditGroup(&view);
-    ASSERT_EQ(view.hooks.size(), 2u);
-    EXPECT_EQ(view.hooks[1].first, ActionBackspace);
+    EXPECT_EQ(view.hooks.size(), 1u);
+    buffer.OpenEditGroup(true);
+    buffer.CloseEditGroup(&view);
+    EXPECT_EQ(view.hooks.size(), 1u);
+}
+
+// The hook reads the record's text while it makes changes of its own: changes that drop the
+// record at the capacity, or undo it. The text stays readable, and the record keeps it.
+TEST_F(HistoryTest, HookReadsTheTextWhileItsRecordIsDroppedOrUndone) {
+    const std::string pasted = std::string(5000, 'p') + "\r\nq";
+    for (const bool undo : {false, true}) {
+        SCOPED_TRACE(undo ? "undone in the hook" : "dropped in the hook");
+        Fill(buffer, {"ab"});
+        buffer.SetUndoCapacity(undo ? 10 : 1);
+        std::string seenAfter;
+        view.onAfterEdit = [&](EditAction action, std::string_view text) {
+            if (action != ActionPaste)
+                return;
+            int endLine = 0;
+            int endChar = 0;
+            if (undo) {
+                TextPosition at;
+                EXPECT_TRUE(buffer.UndoLastStep(at));
+            } else {
+                EXPECT_TRUE(
+                    buffer.InsertRecorded(nullptr, 0, 0, "x", endLine, endChar, ActionTyping));
+            }
+            seenAfter.assign(text);
+        };
+        int endLine = 0;
+        int endChar = 0;
+        ASSERT_TRUE(
+            buffer.InsertRecorded(&view, 0, 1, std::string(pasted), endLine, endChar, ActionPaste));
+        EXPECT_EQ(seenAfter, pasted);
+        TextPosition at;
+        if (undo) {
+            EXPECT_EQ(Lines(buffer), LineList{"ab"});
+            ASSERT_TRUE(buffer.RedoNextStep(at));
+            EXPECT_EQ(Lines(buffer), (LineList{"a" + std::string(5000, 'p'), "qb"}));
+        } else {
+            ASSERT_EQ(buffer.RecordCount(), 1);
+            EXPECT_EQ(buffer.Record(0).text, "x");
+        }
+        view.onAfterEdit = nullptr;
+    }
 }
 
 TEST_F(HistoryTest, UndoingToTheSavedPositionClearsModified) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "buffer/linestore.h"
 #include "buffer/textbuffer.h"
 #include "buffer_model.h"
 #include "test_support.h"
@@ -196,6 +197,68 @@ TEST(ManyLines, FlagsStayWithTheirLinesAcrossBlocks) {
     EXPECT_EQ(buffer.LineFlagWord(1), 0u) << "the removed line's flags went with it";
     EXPECT_EQ(buffer.PreviousPlainBookmark(100), 0);
     EXPECT_EQ(buffer.NextPlainBookmark(1), 2048);
+}
+
+TEST(ManyLines, BulkInsertionsShareOneSlabFreedWithItsLastLine) {
+    LineStore store;
+    std::vector<std::string> texts;
+    for (int i = 0; i < 3 * LineStore::kSlabLines; ++i)
+        texts.push_back(std::string(static_cast<size_t>(i % 40), 'a' + i % 26));
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    store.InsertLines(0, {"x", "y"});
+    EXPECT_EQ(store.SlabCount(), 0u) << "few lines have storage each";
+    store.InsertLines(1, views);
+    store.InsertLines(2, views);
+    EXPECT_EQ(store.SlabCount(), 2u);
+    ASSERT_EQ(store.Count(), 2 + 2 * static_cast<int>(texts.size()));
+    for (int i = 0; i < store.Count(); ++i) {
+        const LineRecord& rec = store.At(i);
+        EXPECT_EQ(rec.capacity, LineStore::CapacityFor(rec.used)) << i;
+    }
+    // A line that outgrows its place in a slab moves out; editing in place keeps it there.
+    store.Append(2, std::string(100, 'z'));
+    store.Append(3, "z");
+    store.EraseChars(4, 0, store.At(4).used);
+    EXPECT_EQ(store.At(2).Text(), std::string(texts[0]) + std::string(100, 'z'));
+    EXPECT_EQ(store.At(3).Text(), texts[1] + "z");
+    EXPECT_EQ(store.At(store.Count() - 2).Text(), texts.back());
+    // Each slab goes with the last of its lines, wherever they are: the second insertion sits
+    // inside the first.
+    store.EraseLines(2, static_cast<int>(texts.size()));
+    EXPECT_EQ(store.SlabCount(), 1u);
+    store.EraseLines(2, store.Count() - 3);
+    EXPECT_EQ(store.SlabCount(), 1u) << "the first line of the first insertion is left";
+    store.EraseLines(1, 1);
+    EXPECT_EQ(store.SlabCount(), 0u);
+    ASSERT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.At(0).Text(), "x");
+    EXPECT_EQ(store.At(1).Text(), "y");
+}
+
+TEST(ManyLines, UndoOfABigPasteAndCutFreesTheirSlabs) {
+    CTextBuffer buffer;
+    buffer.ResetToEmpty(LineEndDos);
+    std::string text;
+    for (int i = 0; i < 5000; ++i)
+        text += "\tld a," + std::to_string(i) + (i % 7 ? "\r\n" : "\r");
+    int endLine = 0;
+    int endChar = 0;
+    ASSERT_TRUE(
+        buffer.InsertRecorded(nullptr, 0, 0, std::string(text), endLine, endChar, ActionPaste));
+    EXPECT_EQ(buffer.Record(0).text, text) << "the record took the text over whole";
+    ASSERT_TRUE(buffer.DeleteRecorded(nullptr, 10, 2, 4900, 1, ActionCut));
+    TextPosition caret;
+    ASSERT_TRUE(buffer.UndoLastStep(caret));
+    std::string back;
+    buffer.CopyText(0, 0, buffer.LineCount() - 1, buffer.LineLength(buffer.LineCount() - 1), back);
+    std::string expected = text;
+    for (size_t at = 0; (at = expected.find('\r', at)) != std::string::npos; at += 2)
+        if (expected.compare(at, 2, "\r\n") != 0)
+            expected.insert(at + 1, "\n");
+    EXPECT_EQ(back, expected);
+    ASSERT_TRUE(buffer.UndoLastStep(caret));
+    EXPECT_EQ(buffer.LineCount(), 1);
+    EXPECT_EQ(buffer.LineLength(0), 0);
 }
 
 } // namespace

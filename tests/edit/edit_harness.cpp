@@ -1,7 +1,9 @@
 #include "edit_harness.h"
 
 #include <cctype>
+#include <cmath>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "view/viewresources.h"
@@ -31,6 +33,12 @@ std::string ParseMarkedText(std::string_view marked, Marks& marks) {
             text += '\n';
             at = {0, at.y + 1};
             ++i;
+        } else if (c == '\\' && i + 3 < marked.size() && marked[i + 1] == 'x' &&
+                   std::isxdigit(static_cast<unsigned char>(marked[i + 2])) &&
+                   std::isxdigit(static_cast<unsigned char>(marked[i + 3]))) {
+            text += static_cast<char>(std::stoi(std::string(marked.substr(i + 2, 2)), nullptr, 16));
+            ++at.x;
+            i += 3;
         } else if (c == '\n') {
             text += c;
             at = {0, at.y + 1};
@@ -68,7 +76,17 @@ std::string MarkText(std::string_view text, TextPosition caret, TextPosition sel
             at = {0, at.y + 1};
             continue;
         }
-        out += c == '\t' ? std::string("\\t") : std::string(1, c);
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
         ++at.x;
     }
     marksAt(at);
@@ -143,41 +161,103 @@ const std::map<std::string, uint32_t, std::less<>>& KeyNames() {
 
 } // namespace
 
+platform::Point EditHarness::CellPoint(double column, double row) {
+    return {CTextView::kMarginPixels +
+                static_cast<int32_t>(std::floor(column * platform::headless::kCellWidth)),
+            static_cast<int32_t>(std::floor(row * platform::headless::kCellHeight))};
+}
+
+std::string EditHarness::ClipboardText(platform::ClipboardKind kind) {
+    const std::optional<std::string>& bytes = system.ClipboardOf(kind).Data().Bytes();
+    if (!bytes)
+        return "<none>";
+    std::string shown;
+    for (size_t i = 0; i < bytes->size(); ++i) {
+        if ((*bytes)[i] == '\r' && i + 1 < bytes->size() && (*bytes)[i + 1] == '\n') {
+            shown += '\n';
+            ++i;
+        } else {
+            shown += (*bytes)[i];
+        }
+    }
+    return shown;
+}
+
+namespace {
+
+// The text of a quoted script word, with its escapes; line breaks as CR LF.
+std::string QuotedText(std::string_view quoted) {
+    Marks unused;
+    std::string text = ParseMarkedText(quoted, unused);
+    std::string bytes;
+    for (char c : text)
+        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return bytes;
+}
+
+// "(c,r)" after a mouse word's name.
+bool ParseCell(std::string_view args, double& column, double& row) {
+    if (args.size() < 5 || args.front() != '(' || args.back() != ')')
+        return false;
+    const std::string inner(args.substr(1, args.size() - 2));
+    const size_t comma = inner.find(',');
+    if (comma == std::string::npos)
+        return false;
+    column = std::stod(inner.substr(0, comma));
+    row = std::stod(inner.substr(comma + 1));
+    return true;
+}
+
+} // namespace
+
 void EditHarness::Keys(std::string_view script) {
+    using platform::ClipboardKind;
     size_t i = 0;
     while (i < script.size()) {
         if (std::isspace(static_cast<unsigned char>(script[i]))) {
             ++i;
             continue;
         }
-        const bool paste = script.substr(i, 6) == "paste\"";
-        if (script[i] == '"' || paste) {
-            const size_t open = script.find('"', i);
-            const size_t close = script.find('"', open + 1);
+        size_t end = i;
+        while (end < script.size() && !std::isspace(static_cast<unsigned char>(script[end])) &&
+               script[end] != '"')
+            ++end;
+        if (end < script.size() && script[end] == '"') {
+            // A quoted word: typed text, or text for the clipboards.
+            const std::string_view kind = script.substr(i, end - i);
+            const size_t close = script.find('"', end + 1);
             ASSERT_NE(close, std::string_view::npos) << "unterminated text in " << script;
-            Marks unused;
-            const std::string text =
-                ParseMarkedText(script.substr(open + 1, close - open - 1), unused);
-            if (paste) {
-                std::string withBreaks = text;
-                for (char& c : withBreaks)
-                    if (c == '\n')
-                        c = '\r';
-                view->Paste(withBreaks);
-            } else {
+            const std::string_view quoted = script.substr(end + 1, close - end - 1);
+            const std::string text = QuotedText(quoted);
+            const platform::CodePage page = view->GetInputCodePage();
+            if (kind.empty()) {
+                Marks unused;
                 std::u32string typed;
-                for (char c : text)
+                for (char c : ParseMarkedText(quoted, unused))
                     typed += static_cast<char32_t>(static_cast<unsigned char>(c));
                 window->TypeText(typed);
+            } else if (kind == "paste" || kind == "clip") {
+                system.ClipboardOf(ClipboardKind::Standard).SetText(text, page);
+                if (kind == "paste")
+                    window->PressKey('V', ModControl);
+            } else if (kind == "primary") {
+                system.ClipboardOf(ClipboardKind::Selection).SetText(text, page);
+            } else if (kind == "foreign") {
+                // Each byte stands for the Unicode character of the same value; "\n" is a lone
+                // LF, as other applications end lines.
+                Marks unused;
+                std::u32string unicode;
+                for (char c : ParseMarkedText(quoted, unused))
+                    unicode += static_cast<char32_t>(static_cast<unsigned char>(c));
+                system.ClipboardOf(ClipboardKind::Standard).SetForeignText(unicode);
+            } else {
+                ADD_FAILURE() << "unknown quoted word " << kind;
             }
-            if (afterStep)
+            if (afterStep && (kind.empty() || kind == "paste"))
                 afterStep(script.substr(i, close + 1 - i));
             i = close + 1;
             continue;
         }
-        size_t end = i;
-        while (end < script.size() && !std::isspace(static_cast<unsigned char>(script[end])))
-            ++end;
         std::string_view word = script.substr(i, end - i);
         i = end;
         uint32_t modifiers = 0;
@@ -197,6 +277,51 @@ void EditHarness::Keys(std::string_view script) {
             // The key reaches the view first and, unclaimed, comes back as character 13.
             window->PressKey(platform::VK_RETURN, modifiers);
             window->TypeText(U"\r");
+            if (afterStep)
+                afterStep(word);
+            continue;
+        }
+        if (word == "tick") {
+            EXPECT_TRUE(window->FireTimer(CTextView::AutoScrollTimerId)) << "no timer to tick";
+            if (afterStep)
+                afterStep(word);
+            continue;
+        }
+        if (const size_t paren = word.find('('); paren != std::string_view::npos) {
+            const std::string_view name = word.substr(0, paren);
+            double column = 0;
+            double row = 0;
+            ASSERT_TRUE(ParseCell(word.substr(paren), column, row)) << "bad cell in " << word;
+            const platform::Point p = CellPoint(column, row);
+            uint32_t flags = 0;
+            if (modifiers & ModShift)
+                flags |= platform::MK_SHIFT;
+            if (modifiers & ModControl)
+                flags |= platform::MK_CONTROL;
+            if (name == "press") {
+                window->MouseDown(p, flags | platform::MK_LBUTTON);
+            } else if (name == "release") {
+                window->MouseUp(p, flags);
+            } else if (name == "move") {
+                const bool held = system.GetKeyState(platform::VK_LBUTTON) < 0;
+                window->MouseMove(p, flags | (held ? platform::MK_LBUTTON : 0u));
+            } else if (name == "dblclick") {
+                window->DoubleClick(p, flags | platform::MK_LBUTTON);
+            } else if (name == "rpress") {
+                window->RightDown(p, flags);
+            } else if (name == "mpress") {
+                window->MiddleDown(p, flags);
+            } else if (name == "drop") {
+                const uint32_t keys = flags;
+                HeadlessWindow* target = window.get();
+                system.SetDragScript([target, p, keys](platform::headless::HeadlessDrag& drag) {
+                    drag.MoveTo(*target, p, keys | platform::MK_LBUTTON);
+                    drag.Drop(keys);
+                });
+                continue;
+            } else {
+                ADD_FAILURE() << "unknown mouse word " << word;
+            }
             if (afterStep)
                 afterStep(word);
             continue;

@@ -1,11 +1,21 @@
 // An edit view on the headless backend, driven through the window as a user would: key presses
 // go through PreTranslateKey and the accelerator table, characters through OnChar.
 //
-// Texts with markers: lines are separated by '\n' (or "\n"), "\t" stands for a tab, '|' marks the
-// caret and '^' the other end of a non-empty selection. Key scripts are words separated by blanks:
+// Texts with markers: lines are separated by '\n' (or "\n"), "\t" stands for a tab, "\xHH" for any
+// byte (marked texts show control bytes and bytes from 0x7F on that way), '|' marks the caret and
+// '^' the other end of a non-empty selection. Key scripts are words separated by blanks:
 // key names with modifiers ("Left", "Shift+End", "Ctrl+Shift+Home", "Alt+Backspace", "Ctrl+Z"),
-// "Enter", quoted text that is typed ("ab x"), and paste"text", which pastes text the way the
-// Paste command does.
+// "Enter", quoted text that is typed ("ab x"), paste"text", which puts the text on the clipboard
+// and pastes it with Ctrl+V, clip"text" and primary"text", which only put it on the clipboard or
+// the primary selection (as this application's text; foreign"text" as another application's).
+//
+// Mouse words take a point in cells: (c,r) is the top left pixel of text cell c of row r, counted
+// from the first text column right of the margin; fractions reach inside a cell ((2.5,0) is the
+// middle of cell 2) and negative columns reach into the margin ((-1,3) lies in the margin).
+// press, release, move and dblclick are the left button, rpress and mpress the right and middle
+// buttons; each may carry Shift+ and Ctrl+. "tick" fires the auto-scroll timer. drop(c,r) makes
+// the next drag out of the view drop at that point of the same window (Ctrl+drop copies); the
+// drag starts at the next move after a press inside the selection.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -37,16 +47,6 @@ public:
     }
     platform::ColorRef ColorOf(int32_t index) override {
         return 0x400000 + static_cast<platform::ColorRef>(index);
-    }
-    // What Paste does with the clipboard's text: one undo group, named "Paste" unless it starts
-    // by deleting a selection.
-    void Paste(std::string_view text) {
-        if (!IsEditable())
-            return;
-        buffer->OpenEditGroup(false);
-        DeleteSelection();
-        CollapseCaretTo(InsertText(caretPos, text, ActionPaste));
-        buffer->CloseEditGroup(this);
     }
     TextPosition Anchor() const { return anchor; }
     bool CaretSuppressed() const { return caretHidden; }
@@ -81,6 +81,10 @@ public:
     // Runs a key script; a word it does not know fails the test.
     void Keys(std::string_view script);
     void PressKey(uint32_t vk, uint32_t modifiers = platform::ModNone);
+    // The client point of cell (column, row) as mouse words give it.
+    static platform::Point CellPoint(double column, double row);
+    // The text on the clipboard of `kind` as this application put it, CR LF shown as '\n'.
+    std::string ClipboardText(platform::ClipboardKind kind = platform::ClipboardKind::Standard);
     // The names of the undo steps, newest first, read by undoing them all; the redo history
     // then holds them all again.
     std::vector<std::string> UndoAll();

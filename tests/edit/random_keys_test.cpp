@@ -1,9 +1,13 @@
-// Random keystrokes on a small document: every key of the view's accelerator table, printable
-// characters and Enter delivered through the window, with the one-line scrolls (Ctrl+Up/Down),
-// actions on both scroll bars and turns of the wheel among them. One run checks after every step
-// that the window shows what a full repaint of a fresh view shows, with the caret on its text (in
-// a small window, so that it scrolls often both ways); a longer one checks that undoing every
-// step gives back the original text byte for byte, and redoing them the edited text.
+// Random keystrokes on a small document: every key of the view's accelerator table (Copy, Cut and
+// Paste with the in-memory clipboard among them), printable characters and Enter delivered
+// through the window, with the one-line scrolls (Ctrl+Up/Down), actions on both scroll bars,
+// turns of the wheel, and the mouse: presses, moves, releases and double clicks anywhere in and
+// around the window with Shift and Ctrl, auto-scroll ticks, the right and middle buttons, and drags
+// of the selection that drop somewhere in the window (copying with Ctrl) or are given up. One run
+// checks after every step that the window shows what a full repaint of a fresh view shows, with the
+// caret on its text (in a small window, so that it scrolls often both ways); a longer one checks
+// that undoing every step gives back the original text byte for byte, and redoing them the edited
+// text.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -36,6 +40,69 @@ struct Run {
     bool checkScreen; // after every step
 };
 
+// A point in or around the window: the margin, the text, and a little beyond every edge.
+platform::Point RandomPoint(std::mt19937& random, const Run& run) {
+    const auto in = [&](double from, double to) {
+        return std::uniform_real_distribution<double>(from, to)(random);
+    };
+    return EditHarness::CellPoint(in(-4, run.columns + 2), in(-2.5, run.rows + 2.5));
+}
+
+// One thing done with the mouse; returns what, for the failure message.
+std::string MouseStep(EditHarness& h, std::mt19937& random, const Run& run, size_t kind) {
+    const platform::Point p = RandomPoint(random, run);
+    const auto pick = [&](uint32_t count) {
+        return std::uniform_int_distribution<uint32_t>(0, count - 1)(random);
+    };
+    uint32_t flags = 0;
+    if (pick(4) == 0)
+        flags |= platform::MK_SHIFT;
+    if (pick(5) == 0)
+        flags |= platform::MK_CONTROL;
+    const bool held = h.system.GetKeyState(platform::VK_LBUTTON) < 0;
+    const std::string at = " at " + std::to_string(p.x) + "," + std::to_string(p.y) + " flags " +
+                           std::to_string(flags);
+    switch (kind) {
+    case 0:
+        h.window->MouseDown(p, flags | platform::MK_LBUTTON);
+        return "press" + at;
+    case 1:
+    case 2:
+        h.window->MouseMove(p, flags | (held ? platform::MK_LBUTTON : 0u));
+        return "move" + at;
+    case 3:
+        h.window->MouseUp(p, flags);
+        return "release" + at;
+    case 4:
+        if (pick(2) == 0) {
+            h.window->DoubleClick(p, flags);
+            return "double click" + at;
+        }
+        if (pick(2) == 0) {
+            h.window->RightDown(p, flags);
+            return "right button" + at;
+        }
+        h.system.ClipboardOf(platform::ClipboardKind::Selection).SetText("m\r\n", {});
+        h.window->MiddleDown(p, flags);
+        return "middle button" + at;
+    case 5:
+        h.window->FireTimer(CTextView::AutoScrollTimerId);
+        return "tick";
+    default: {
+        // A press inside the selection and a move: the selection is dragged.
+        TextPosition start;
+        TextPosition end;
+        h.view->GetSelectedRange(start, end);
+        if (start == end || held)
+            return "no drag";
+        const platform::Point in = h.view->TextPositionToPoint(start);
+        h.window->MouseDown({in.x + 1, in.y + 1}, flags & platform::MK_CONTROL);
+        h.window->MouseMove(p, platform::MK_LBUTTON);
+        return "drag from " + std::to_string(start.x) + "," + std::to_string(start.y) + " to" + at;
+    }
+    }
+}
+
 void RunRandomKeys(uint32_t seed, const Run& run) {
     SCOPED_TRACE("seed " + std::to_string(seed) + " (VELMORA_SEED=" + std::to_string(seed) +
                  " repeats it)");
@@ -50,14 +117,28 @@ void RunRandomKeys(uint32_t seed, const Run& run) {
         return std::uniform_int_distribution<size_t>(0, count - 1)(random);
     };
 
+    // A drag that starts drops at a random point, or is given up now and then; the button is up
+    // afterwards either way.
+    h.system.SetDragScript([&](platform::headless::HeadlessDrag& drag) {
+        const platform::Point p = RandomPoint(random, run);
+        const uint32_t keys = pick(2) == 0 ? platform::MK_CONTROL : 0u;
+        drag.MoveTo(*h.window, p, keys | platform::MK_LBUTTON);
+        if (pick(3) == 0)
+            drag.Tick();
+        if (pick(6) != 0)
+            drag.Drop(keys);
+        h.system.SetKeyDown(platform::VK_LBUTTON, false);
+    });
     const uint32_t barCodes[] = {
         platform::SB_LINEUP,   platform::SB_LINEDOWN,   platform::SB_PAGEUP,
         platform::SB_PAGEDOWN, platform::SB_THUMBTRACK, platform::SB_THUMBPOSITION,
         platform::SB_TOP,      platform::SB_BOTTOM,     platform::SB_ENDSCROLL};
     for (int i = 0; i < run.keys; ++i) {
-        const size_t kind = pick(16);
+        const size_t kind = pick(23);
         std::string what;
-        if (kind >= 10 && kind < 12) {
+        if (kind >= 16) {
+            what = MouseStep(h, random, run, kind - 16);
+        } else if (kind >= 10 && kind < 12) {
             const bool up = pick(2) == 0;
             what = up ? "Ctrl+Up" : "Ctrl+Down";
             h.PressKey(up ? platform::VK_UP : platform::VK_DOWN, platform::ModControl);
@@ -102,6 +183,8 @@ void RunRandomKeys(uint32_t seed, const Run& run) {
         }
     }
 
+    h.window->MouseUp({0, 0});
+    h.system.SetDragScript(nullptr);
     const std::string edited = h.Text();
     const int applied = h.buffer.AppliedCount();
     h.UndoAll();

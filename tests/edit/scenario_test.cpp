@@ -10,8 +10,12 @@
 //   <marked text>
 //   undo: Typing, Auto Indent     names of the undo steps, newest first; "none" (optional)
 //   top: 3                        first visible line afterwards (optional)
+//   clipboard: ld a,1\nret        what this application left on the clipboard, CR LF as "\n";
+//                                 <none> when nothing (optional); primary: the same for the
+//                                 primary selection
 //
-// Marked texts and key scripts are those of edit_harness.h. After every key the window must show
+// Marked texts and key scripts (keys, mouse, timer ticks, clipboard texts, drops) are those of
+// edit_harness.h. After every key the window must show
 // what a full repaint shows, with the caret on its text. Every scenario also checks that undoing
 // every step gives back the text before, byte for byte, and that redoing the steps that were
 // done gives the text after.
@@ -20,6 +24,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,6 +49,8 @@ struct Parsed {
     bool checkUndo = false;
     std::vector<std::string> undo;
     int32_t top = -1;
+    std::optional<std::string> clipboard;
+    std::optional<std::string> primary;
 };
 
 std::string Trim(std::string_view s) {
@@ -106,6 +113,12 @@ Parsed ParseScenario(const std::string& path) {
                 p.undo.clear();
         } else if (header("top:")) {
             p.top = std::stoi(line.substr(4));
+        } else if (header("clipboard:") || header("primary:")) {
+            const size_t colon = line.find(':');
+            Marks unused;
+            const std::string value = Trim(line.substr(colon + 1));
+            (header("primary:") ? p.primary : p.clipboard) =
+                value == "<none>" ? value : ParseMarkedText(value, unused);
         } else if (block) {
             append(line);
         } else {
@@ -157,6 +170,14 @@ TEST_P(EditScenario, Runs) {
     if (p.top >= 0) {
         EXPECT_EQ(h.view->GetTopLine(), p.top);
     }
+    if (p.clipboard) {
+        EXPECT_EQ(h.ClipboardText(), *p.clipboard);
+    }
+    if (p.primary) {
+        EXPECT_EQ(h.ClipboardText(platform::ClipboardKind::Selection), *p.primary);
+    }
+    // A mouse selection ends with its button: no capture and no timer are left behind.
+    EXPECT_FALSE(h.view->GetMouseSelection().mouseSelecting && !has("button-held"));
 
     h.buffer.ChangeReadOnly(false);
     const int applied = h.buffer.AppliedCount();

@@ -58,6 +58,15 @@ HeadlessFont& DefaultFont() {
 HeadlessSurface::HeadlessSurface(CellGrid* target, std::vector<Rect> clip, bool memory)
     : target_(target), clip_(std::move(clip)), memory_(memory), font_(&DefaultFont()) {}
 
+Rect HeadlessSurface::GetClipBox() const {
+    if (clip_.empty())
+        return Surface::GetClipBox();
+    Rect box = clip_.front();
+    for (const Rect& r : clip_)
+        box = Union(box, r);
+    return box;
+}
+
 bool HeadlessSurface::Visible(Point p) const {
     if (!target_ || !target_->Bounds().Contains(p))
         return false;

@@ -140,6 +140,8 @@ public:
     Bitmap* SelectBitmap(Bitmap* bitmap) override;
     bool BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surface& source, int32_t xSrc,
                 int32_t ySrc) override;
+    // The bounds of the clip rectangles, when there are any.
+    Rect GetClipBox() const override;
 
     // Records an icon whose top-left pixel is visible on this surface.
     void RecordIcon(int32_t index, const Rect& rect);

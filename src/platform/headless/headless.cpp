@@ -94,6 +94,26 @@ Wnd* HeadlessSystem::GetCapture() const {
     return capture_ ? &capture_->GetWnd() : nullptr;
 }
 
+Clipboard* HeadlessSystem::GetClipboard(ClipboardKind kind) {
+    if (kind == ClipboardKind::Selection && !hasSelection_)
+        return nullptr;
+    return &ClipboardOf(kind);
+}
+
+uint32_t HeadlessSystem::DoDragDrop(Wnd& source, std::string bytes, CodePage page,
+                                    uint32_t allowed) {
+    drags_.push_back({bytes, allowed, DROPEFFECT_NONE});
+    const size_t index = drags_.size() - 1;
+    HeadlessDrag drag(HeadlessData::FromApplication(std::move(bytes), page, &source), allowed);
+    // The script may start no drag of its own meanwhile; a copy keeps it alive if it replaces
+    // itself.
+    if (std::function<void(HeadlessDrag&)> script = dragScript_)
+        script(drag);
+    drag.Cancel();
+    drags_[index].result = drag.Result();
+    return drag.Result();
+}
+
 // ---------------------------------------------------------------------------------------------
 // HeadlessScrollBar
 
@@ -122,6 +142,7 @@ HeadlessWindow::HeadlessWindow(HeadlessSystem& system, std::unique_ptr<Wnd> wnd,
 HeadlessWindow::~HeadlessWindow() {
     if (!created_)
         return;
+    drops_.Register(*wnd_, nullptr);
     if (system_.focus_ == this) {
         system_.focus_ = nullptr;
         wnd_->OnKillFocus(nullptr);
@@ -176,25 +197,49 @@ void HeadlessWindow::PointerAt(Point p) {
     ShowPointerShape(*wnd_);
 }
 
+template <typename Message> void HeadlessWindow::WithKeys(uint32_t flags, Message message) {
+    const bool shift = system_.GetKeyState(VK_SHIFT) < 0;
+    const bool ctrl = system_.GetKeyState(VK_CONTROL) < 0;
+    system_.SetKeyDown(VK_SHIFT, shift || (flags & MK_SHIFT) != 0);
+    system_.SetKeyDown(VK_CONTROL, ctrl || (flags & MK_CONTROL) != 0);
+    message();
+    system_.SetKeyDown(VK_SHIFT, shift);
+    system_.SetKeyDown(VK_CONTROL, ctrl);
+}
+
 void HeadlessWindow::MouseDown(Point p, uint32_t flags) {
     SetFocus();
     PointerAt(p);
-    wnd_->OnLButtonDown(flags, p);
+    system_.SetKeyDown(VK_LBUTTON, true);
+    WithKeys(flags, [&] { wnd_->OnLButtonDown(flags | MK_LBUTTON, p); });
 }
 
 void HeadlessWindow::MouseUp(Point p, uint32_t flags) {
     PointerAt(p);
-    wnd_->OnLButtonUp(flags, p);
+    system_.SetKeyDown(VK_LBUTTON, false);
+    WithKeys(flags, [&] { wnd_->OnLButtonUp(flags & ~uint32_t{MK_LBUTTON}, p); });
 }
 
 void HeadlessWindow::DoubleClick(Point p, uint32_t flags) {
     PointerAt(p);
-    wnd_->OnLButtonDblClk(flags, p);
+    system_.SetKeyDown(VK_LBUTTON, true);
+    WithKeys(flags, [&] { wnd_->OnLButtonDblClk(flags | MK_LBUTTON, p); });
 }
 
 void HeadlessWindow::MouseMove(Point p, uint32_t flags) {
     PointerAt(p);
-    wnd_->OnMouseMove(flags, p);
+    WithKeys(flags, [&] { wnd_->OnMouseMove(flags, p); });
+}
+
+void HeadlessWindow::RightDown(Point p, uint32_t flags) {
+    SetFocus();
+    PointerAt(p);
+    WithKeys(flags, [&] { wnd_->OnRButtonDown(flags | MK_RBUTTON, p); });
+}
+
+void HeadlessWindow::MiddleDown(Point p, uint32_t flags) {
+    PointerAt(p);
+    WithKeys(flags, [&] { wnd_->OnMButtonDown(flags | MK_MBUTTON, p); });
 }
 
 bool HeadlessWindow::Wheel(int32_t delta, Point p, uint32_t flags) {
@@ -311,6 +356,11 @@ int32_t HeadlessWindow::GetDlgCtrlID() const {
 
 Splitter* HeadlessWindow::GetParentSplitter() {
     return pane_.splitter;
+}
+
+bool HeadlessWindow::RegisterDropTarget(DropTarget* target) {
+    drops_.Register(*wnd_, target);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

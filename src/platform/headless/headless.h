@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "platform/dragdrop.h"
 #include "platform/headless/cellgrid.h"
+#include "platform/headless/headless_transfer.h"
 #include "platform/input.h"
 #include "platform/splitter.h"
 #include "platform/wnd.h"
@@ -44,6 +47,28 @@ public:
     HeadlessWindow* FocusWindow() const { return focus_; }
     HeadlessWindow* CaptureWindow() const { return capture_; }
 
+    // ---- Clipboards and drags.
+    // Both kinds exist unless SetHasSelection(false) takes the primary selection away.
+    Clipboard* GetClipboard(ClipboardKind kind) override;
+    HeadlessClipboard& ClipboardOf(ClipboardKind kind) {
+        return kind == ClipboardKind::Selection ? selection_ : clipboard_;
+    }
+    void SetHasSelection(bool has) { hasSelection_ = has; }
+    // Runs the drag script with a drag of the text; what the script leaves running is cancelled.
+    uint32_t DoDragDrop(Wnd& source, std::string bytes, CodePage page, uint32_t allowed) override;
+    // What the user does with the next drags, called with each as it starts; without a script a
+    // drag is given up at once.
+    void SetDragScript(std::function<void(HeadlessDrag&)> script) {
+        dragScript_ = std::move(script);
+    }
+    // One drag that was started, as it ended.
+    struct DragRecord {
+        std::string bytes;
+        uint32_t allowed = 0;
+        uint32_t result = 0;
+    };
+    const std::vector<DragRecord>& Drags() const { return drags_; }
+
 private:
     friend class HeadlessWindow;
 
@@ -53,6 +78,11 @@ private:
     int32_t wheelLines_ = 3;
     HeadlessWindow* focus_ = nullptr;
     HeadlessWindow* capture_ = nullptr;
+    HeadlessClipboard clipboard_;
+    HeadlessClipboard selection_;
+    bool hasSelection_ = true;
+    std::function<void(HeadlessDrag&)> dragScript_;
+    std::vector<DragRecord> drags_;
 };
 
 class HeadlessScrollBar final : public ScrollBar {
@@ -109,10 +139,14 @@ public:
     void PressKey(uint32_t vk, uint32_t modifiers = ModNone, std::u32string_view text = {});
     // Text from an input method (DeliverText).
     void TypeText(std::u32string_view text);
+    // Mouse messages. The Shift and Ctrl bits of `flags` read as held through GetKeyState while
+    // the message is handled; the left button reads as down from MouseDown to MouseUp.
     void MouseDown(Point p, uint32_t flags = MK_LBUTTON);
     void MouseUp(Point p, uint32_t flags = 0);
     void DoubleClick(Point p, uint32_t flags = MK_LBUTTON);
     void MouseMove(Point p, uint32_t flags = 0);
+    void RightDown(Point p, uint32_t flags = MK_RBUTTON);
+    void MiddleDown(Point p, uint32_t flags = MK_MBUTTON);
     // A turn of the wheel over `p` (MouseWheel::Turn); true when OnMouseWheel took it.
     bool Wheel(int32_t delta, Point p, uint32_t flags = 0);
     // A scroll action on the window's bar (SendScrollAction).
@@ -155,9 +189,15 @@ public:
     Font* GetFont() override { return &DefaultFont(); }
     int32_t GetDlgCtrlID() const override;
     Splitter* GetParentSplitter() override;
+    bool RegisterDropTarget(DropTarget* target) override;
+
+    // The window's side of drags over it.
+    DropSite& Drops() { return drops_; }
 
 private:
     void PointerAt(Point p);
+    // Runs `message` with the modifier keys of `flags` held.
+    template <typename Message> void WithKeys(uint32_t flags, Message message);
 
     HeadlessSystem& system_;
     std::unique_ptr<Wnd> wnd_;
@@ -176,6 +216,7 @@ private:
     int32_t id_ = 0;
     PanePlace pane_; // no splitter: a window of its own
     MouseWheel wheel_;
+    DropSite drops_;
 };
 
 // A pane of a headless splitter.

@@ -120,6 +120,9 @@ public:
     Bitmap* SelectBitmap(Bitmap* bitmap) override;
     bool BitBlt(int32_t x, int32_t y, int32_t cx, int32_t cy, Surface& source, int32_t xSrc,
                 int32_t ySrc) override;
+    Rect GetClipBox() const override { return clipBox_; }
+    // A window context: the bounds of the area its paint event may change.
+    void SetClipBox(const Rect& box) { clipBox_ = box; }
 
     // The painter to draw with now; null when drawing goes nowhere.
     QPainter* Painter();
@@ -136,6 +139,7 @@ private:
     void DrawGlyphs(QPainter& p, const QtFont& font, std::string_view text, int baseline);
 
     QPainter* painter_ = nullptr; // window context: not owned
+    Rect clipBox_ = Surface::GetClipBox();
     bool memory_ = false;
     std::unique_ptr<QPainter> ownPainter_;
     QtBitmap* bitmap_ = nullptr;

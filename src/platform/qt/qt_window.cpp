@@ -24,21 +24,6 @@ namespace {
 
 constexpr int16_t kKeyDown = std::numeric_limits<int16_t>::min();
 
-uint32_t MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    uint32_t flags = 0;
-    if (buttons & Qt::LeftButton)
-        flags |= MK_LBUTTON;
-    if (buttons & Qt::RightButton)
-        flags |= MK_RBUTTON;
-    if (buttons & Qt::MiddleButton)
-        flags |= MK_MBUTTON;
-    if (modifiers & Qt::ShiftModifier)
-        flags |= MK_SHIFT;
-    if (modifiers & Qt::ControlModifier)
-        flags |= MK_CONTROL;
-    return flags;
-}
-
 Point ToPoint(QPoint p) {
     return {p.x(), p.y()};
 }
@@ -137,6 +122,8 @@ QtSystem& QtSystem::Instance() {
 void QtSystem::Release() {
     defaultFont_.reset();
     marginCursor_.reset();
+    clipboard_.reset();
+    selection_.reset();
     capture_ = nullptr;
     focus_ = nullptr;
 }
@@ -239,6 +226,24 @@ void QtSystem::ReleaseCapture() {
     capture_ = nullptr;
 }
 
+Clipboard* QtSystem::GetClipboard(ClipboardKind kind) {
+    if (kind == ClipboardKind::Selection) {
+        if (!QGuiApplication::clipboard()->supportsSelection())
+            return nullptr;
+        if (!selection_)
+            selection_ = std::make_unique<QtClipboard>(QClipboard::Selection);
+        return selection_.get();
+    }
+    if (!clipboard_)
+        clipboard_ = std::make_unique<QtClipboard>(QClipboard::Clipboard);
+    return clipboard_.get();
+}
+
+uint32_t QtSystem::DoDragDrop(Wnd& source, std::string bytes, CodePage page, uint32_t allowed) {
+    auto* host = dynamic_cast<QtWndHost*>(source.Host());
+    return host ? RunDrag(host, std::move(bytes), page, allowed) : DROPEFFECT_NONE;
+}
+
 void QtSystem::ForgetHost(QtWndHost* host) {
     if (capture_ == host)
         ReleaseCapture();
@@ -297,6 +302,7 @@ QtWndHost::QtWndHost(std::unique_ptr<Wnd> wnd, QWidget* parent)
 }
 
 QtWndHost::~QtWndHost() {
+    dragTick_.stop();
     if (created_) {
         if (QApplication::focusWidget() == this)
             clearFocus(); // sends the focus-out, and so OnKillFocus, while the window still works
@@ -506,13 +512,19 @@ void QtWndHost::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (created_) {
         QtSurface surface(&painter, devicePixelRatioF(), QtSystem::Instance().DefaultFont());
+        const QRect box = event->rect();
+        surface.SetClipBox({box.left(), box.top(), box.right() + 1, box.bottom() + 1});
         wnd_->OnDraw(surface);
     } else {
         painter.fillRect(rect(), palette().color(QPalette::Base));
     }
     if (CaretVisible() && blinkOn_) {
-        painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(ToQRect(caret_.Bounds()), Qt::white);
+        if (caret_.gray) {
+            painter.fillRect(ToQRect(caret_.Bounds()), QColor(128, 128, 128));
+        } else {
+            painter.setCompositionMode(QPainter::CompositionMode_Difference);
+            painter.fillRect(ToQRect(caret_.Bounds()), Qt::white);
+        }
     }
 }
 
@@ -551,24 +563,39 @@ void QtWndHost::PointerAt(QPoint pos) {
 }
 
 void QtWndHost::mousePressEvent(QMouseEvent* event) {
-    if (!created_ || event->button() != Qt::LeftButton)
+    if (!created_)
         return QWidget::mousePressEvent(event);
-    PointerAt(event->position().toPoint());
-    wnd_->OnLButtonDown(MouseFlags(event->buttons(), event->modifiers()),
-                        ToPoint(event->position().toPoint()));
+    const uint32_t flags = KeyStateFromQt(event->buttons(), event->modifiers());
+    const Point point = ToPoint(event->position().toPoint());
+    switch (event->button()) {
+    case Qt::LeftButton:
+        PointerAt(event->position().toPoint());
+        wnd_->OnLButtonDown(flags, point);
+        return;
+    case Qt::MiddleButton:
+        wnd_->OnMButtonDown(flags, point);
+        return;
+    case Qt::RightButton:
+        // The context menu event that Qt sends next goes to the frame.
+        wnd_->OnRButtonDown(flags, point);
+        break;
+    default:
+        break;
+    }
+    QWidget::mousePressEvent(event);
 }
 
 void QtWndHost::mouseReleaseEvent(QMouseEvent* event) {
     if (!created_ || event->button() != Qt::LeftButton)
         return QWidget::mouseReleaseEvent(event);
-    wnd_->OnLButtonUp(MouseFlags(event->buttons(), event->modifiers()),
+    wnd_->OnLButtonUp(KeyStateFromQt(event->buttons(), event->modifiers()),
                       ToPoint(event->position().toPoint()));
 }
 
 void QtWndHost::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!created_ || event->button() != Qt::LeftButton)
         return QWidget::mouseDoubleClickEvent(event);
-    wnd_->OnLButtonDblClk(MouseFlags(event->buttons(), event->modifiers()),
+    wnd_->OnLButtonDblClk(KeyStateFromQt(event->buttons(), event->modifiers()),
                           ToPoint(event->position().toPoint()));
 }
 
@@ -576,7 +603,7 @@ void QtWndHost::mouseMoveEvent(QMouseEvent* event) {
     if (!created_)
         return QWidget::mouseMoveEvent(event);
     PointerAt(event->position().toPoint());
-    wnd_->OnMouseMove(MouseFlags(event->buttons(), event->modifiers()),
+    wnd_->OnMouseMove(KeyStateFromQt(event->buttons(), event->modifiers()),
                       ToPoint(event->position().toPoint()));
 }
 
@@ -588,12 +615,16 @@ void QtWndHost::enterEvent(QEnterEvent* event) {
 void QtWndHost::wheelEvent(QWheelEvent* event) {
     if (!created_)
         return QWidget::wheelEvent(event);
-    wheel_.Turn(*wnd_, MouseFlags(event->buttons(), event->modifiers()), event->angleDelta().y(),
-                ToPoint(event->position().toPoint()));
+    wheel_.Turn(*wnd_, KeyStateFromQt(event->buttons(), event->modifiers()),
+                event->angleDelta().y(), ToPoint(event->position().toPoint()));
     event->accept();
 }
 
 void QtWndHost::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == dragTick_.timerId()) {
+        DragTick();
+        return;
+    }
     if (event->timerId() == blink_.timerId()) {
         blinkOn_ = !blinkOn_;
         if (caret_.exists)

@@ -15,9 +15,11 @@
 #include <map>
 #include <memory>
 
+#include "platform/dragdrop.h"
 #include "platform/input.h"
 #include "platform/qt/qt_scrollbar.h"
 #include "platform/qt/qt_surface.h"
+#include "platform/qt/qt_transfer.h"
 #include "platform/splitter.h"
 #include "platform/wnd.h"
 
@@ -51,6 +53,10 @@ public:
     Wnd* GetFocus() const override;
     Wnd* GetCapture() const override;
     void ReleaseCapture() override;
+    // The application's clipboard; the primary selection where the platform has one (X11).
+    Clipboard* GetClipboard(ClipboardKind kind) override;
+    // A QDrag from the source window's widget (RunDrag).
+    uint32_t DoDragDrop(Wnd& source, std::string bytes, CodePage page, uint32_t allowed) override;
 
     QtFont* DefaultFont();
     QCursor CursorFor(int32_t cursorId);
@@ -68,6 +74,8 @@ private:
 
     std::unique_ptr<QtFont> defaultFont_;
     std::unique_ptr<QCursor> marginCursor_;
+    std::unique_ptr<QtClipboard> clipboard_;
+    std::unique_ptr<QtClipboard> selection_;
     QtWndHost* capture_ = nullptr;
     QtWndHost* focus_ = nullptr;
 };
@@ -116,6 +124,7 @@ public:
     Font* GetFont() override { return QtSystem::Instance().DefaultFont(); }
     int32_t GetDlgCtrlID() const override;
     Splitter* GetParentSplitter() override { return splitter_; }
+    bool RegisterDropTarget(DropTarget* target) override;
 
 protected:
     bool event(QEvent* event) override;
@@ -131,8 +140,17 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    // Drags over the window (qt_transfer.cpp) go to the DropSite.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void TrackDrag(QDragMoveEvent& event, bool entering);
+    // The periodic drag call runs while the site wants it.
+    void UpdateDragTicks();
+    void DragTick();
     bool ClaimsKey(const QKeyEvent& event) const;
     void KeyPress(QKeyEvent& event);
     void PointerAt(QPoint pos);
@@ -157,6 +175,8 @@ private:
     std::map<uint32_t, int> timers_; // engine id -> Qt timer id
     int32_t cursor_ = IDC_ARROW;
     MouseWheel wheel_;
+    DropSite drops_;
+    QBasicTimer dragTick_;
 };
 
 // A top-level or child window with its own scroll bars, always shown, around a hosted engine
