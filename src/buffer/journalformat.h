@@ -121,31 +121,11 @@ public:
     explicit FrameReader(std::string_view payload) : data_(payload) {}
     bool Ok() const { return ok_; }
     bool AtEnd() const { return at_ == data_.size(); }
-    uint8_t U8() {
-        uint8_t v = 0;
-        Raw(&v, 1);
-        return v;
-    }
-    uint32_t U32() {
-        uint32_t v = 0;
-        Raw(&v, 4);
-        return v;
-    }
-    int32_t I32() {
-        int32_t v = 0;
-        Raw(&v, 4);
-        return v;
-    }
-    uint64_t U64() {
-        uint64_t v = 0;
-        Raw(&v, 8);
-        return v;
-    }
-    int64_t I64() {
-        int64_t v = 0;
-        Raw(&v, 8);
-        return v;
-    }
+    uint8_t U8() { return Get<uint8_t>(); }
+    uint32_t U32() { return Get<uint32_t>(); }
+    int32_t I32() { return Get<int32_t>(); }
+    uint64_t U64() { return Get<uint64_t>(); }
+    int64_t I64() { return Get<int64_t>(); }
     std::string_view Str() {
         const uint32_t n = U32();
         if (!ok_ || n > data_.size() - at_) {
@@ -165,6 +145,11 @@ public:
     }
 
 private:
+    template <class T> T Get() {
+        T v{};
+        Raw(&v, sizeof v);
+        return v;
+    }
     void Raw(void* v, size_t n) {
         if (!ok_ || n > data_.size() - at_) {
             ok_ = false;
